@@ -1,0 +1,463 @@
+#include "platform/MimeAppsList.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kDefaultGroup = "Default Applications";
+constexpr std::string_view kAddedGroup = "Added Associations";
+constexpr std::string_view kRemovedGroup = "Removed Associations";
+constexpr std::string_view kDesktopSuffix = ".desktop";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+bool validUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t extra = 0;
+    std::uint32_t cp = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + extra >= s.size()) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+bool hasControl(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+}
+
+std::string_view trimTrailing(std::string_view s) {
+  while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view withoutSuffix(std::string_view id) {
+  if (id.size() > kDesktopSuffix.size() && id.ends_with(kDesktopSuffix)) {
+    id.remove_suffix(kDesktopSuffix.size());
+  }
+  return id;
+}
+
+// Splits a raw list value at unescaped ';' into raw items, empty items dropped.
+std::vector<std::string> rawItems(std::string_view raw) {
+  std::vector<std::string> items;
+  std::string current;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '\\' && i + 1 < raw.size()) {
+      current += c;
+      current += raw[++i];
+    } else if (c == ';') {
+      if (!current.empty()) items.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) items.push_back(std::move(current));
+  return items;
+}
+
+std::string unescapeItem(std::string_view raw) {
+  std::string out;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == ';') {
+      out += ';';
+      ++i;
+    } else if (raw[i] == '\\' && i + 1 < raw.size()) {
+      out += unescapeKeyFileValue(raw.substr(i, 2));
+      ++i;
+    } else {
+      out += raw[i];
+    }
+  }
+  return out;
+}
+
+std::string joinItems(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& item : items) {
+    out += item;
+    out += ';';
+  }
+  return out;
+}
+
+bool sameApplication(std::string_view rawItem, std::string_view id) {
+  return withoutSuffix(unescapeItem(rawItem)) == withoutSuffix(id);
+}
+
+}  // namespace
+
+std::string escapeKeyFileValue(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case ' ':
+        out += i == 0 ? "\\s" : " ";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string unescapeKeyFileValue(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\\' || i + 1 == raw.size()) {
+      out += raw[i];
+      continue;
+    }
+    switch (raw[++i]) {
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        out += '\\';
+        out += raw[i];
+    }
+  }
+  return out;
+}
+
+MimeAppsList MimeAppsList::parse(std::string_view text) {
+  MimeAppsList list;
+  if (text.find('\0') != std::string_view::npos)
+    list.problems_.push_back("the file holds a NUL byte");
+  if (!validUtf8(text)) list.problems_.push_back("the file is not valid UTF-8");
+
+  int section = -1;
+  std::size_t start = 0;
+  std::size_t number = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find('\n', start);
+    Line line;
+    line.newline = end != std::string_view::npos;
+    line.text =
+        std::string(text.substr(start, line.newline ? end - start : std::string_view::npos));
+    start = line.newline ? end + 1 : text.size();
+    ++number;
+
+    std::string_view content = line.text;
+    while (!content.empty() && isSpace(content.front())) content.remove_prefix(1);
+    content = trimTrailing(content);
+    const auto fault = [&](std::string_view what) {
+      list.problems_.push_back("line " + std::to_string(number) + ": " + std::string(what));
+    };
+
+    if (content.empty()) {
+      line.kind = Kind::kBlank;
+    } else if (content.front() == '#') {
+      line.kind = Kind::kComment;
+    } else if (content.front() == '[') {
+      const std::size_t close = content.find(']');
+      const std::string_view name =
+          close == std::string_view::npos ? std::string_view() : content.substr(1, close - 1);
+      if (close == std::string_view::npos || close + 1 != content.size() || name.empty() ||
+          name.find('[') != std::string_view::npos || hasControl(name)) {
+        fault("malformed group header");
+      } else {
+        line.kind = Kind::kGroup;
+        line.name = std::string(name);
+        section = static_cast<int>(list.lines_.size());
+      }
+    } else if (const std::size_t eq = content.find('='); eq != std::string_view::npos) {
+      const std::string_view key = trimTrailing(content.substr(0, eq));
+      std::string_view value = content.substr(eq + 1);
+      while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
+      if (key.empty() || hasControl(key)) {
+        fault("malformed key");
+      } else if (section < 0) {
+        fault("key before the first group");
+      } else {
+        line.kind = Kind::kEntry;
+        line.name = std::string(key);
+        line.value = std::string(value);
+      }
+    } else {
+      fault("neither a comment, a group header nor key=value");
+    }
+    line.section = section;
+    list.lines_.push_back(std::move(line));
+  }
+  return list;
+}
+
+std::vector<std::string> MimeAppsList::groups() const {
+  std::vector<std::string> result;
+  for (const auto& line : lines_) {
+    if (line.kind == Kind::kGroup &&
+        std::find(result.begin(), result.end(), line.name) == result.end()) {
+      result.push_back(line.name);
+    }
+  }
+  return result;
+}
+
+std::vector<std::string> MimeAppsList::keys(std::string_view group) const {
+  std::vector<std::string> result;
+  for (const auto& line : lines_) {
+    if (line.kind == Kind::kEntry && lines_[line.section].name == group &&
+        std::find(result.begin(), result.end(), line.name) == result.end()) {
+      result.push_back(line.name);
+    }
+  }
+  return result;
+}
+
+std::vector<std::size_t> MimeAppsList::entryLines(std::string_view group,
+                                                  std::string_view key) const {
+  std::vector<std::size_t> result;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == Kind::kEntry && line.name == key && lines_[line.section].name == group) {
+      result.push_back(i);
+    }
+  }
+  return result;
+}
+
+std::vector<std::string> MimeAppsList::values(std::string_view group, std::string_view key) const {
+  const auto found = entryLines(group, key);
+  std::vector<std::string> result;
+  if (found.empty()) return result;
+  for (const auto& item : rawItems(lines_[found.back()].value)) {
+    std::string unescaped = unescapeItem(item);
+    if (!unescaped.empty()) result.push_back(std::move(unescaped));
+  }
+  return result;
+}
+
+std::optional<std::string> MimeAppsList::value(std::string_view group, std::string_view key) const {
+  const auto found = entryLines(group, key);
+  if (found.empty()) return std::nullopt;
+  return unescapeKeyFileValue(lines_[found.back()].value);
+}
+
+std::string MimeAppsList::lineEnding() const {
+  if (!lines_.empty() && lines_.front().newline && lines_.front().text.ends_with('\r')) {
+    return "\r\n";
+  }
+  return "\n";
+}
+
+void MimeAppsList::rewriteEntry(std::size_t index, const std::string& rawValue) {
+  Line& line = lines_[index];
+  const bool carriageReturn = line.text.ends_with('\r');
+  line.text = line.name + "=" + rawValue + (carriageReturn ? "\r" : "");
+  line.value = rawValue;
+}
+
+void MimeAppsList::addEntry(std::string_view group, std::string_view key,
+                            const std::string& rawValue) {
+  const std::string eol = lineEnding();
+  const bool carriageReturn = eol == "\r\n";
+  Line entry;
+  entry.kind = Kind::kEntry;
+  entry.name = std::string(key);
+  entry.value = rawValue;
+  entry.text = entry.name + "=" + rawValue + (carriageReturn ? "\r" : "");
+
+  // The last header of the group; the new key goes after that section's last entry.
+  int header = -1;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::kGroup && lines_[i].name == group) header = static_cast<int>(i);
+  }
+  if (header >= 0) {
+    std::size_t at = static_cast<std::size_t>(header);
+    for (std::size_t i = at + 1; i < lines_.size() && lines_[i].section == header; ++i) {
+      if (lines_[i].kind == Kind::kEntry) at = i;
+    }
+    lines_[at].newline = true;
+    entry.section = header;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at) + 1, std::move(entry));
+    for (auto& line : lines_) {
+      if (line.section > static_cast<int>(at)) ++line.section;
+    }
+    return;
+  }
+
+  if (!lines_.empty()) {
+    lines_.back().newline = true;
+    if (lines_.back().kind != Kind::kBlank) {
+      Line blank;
+      blank.kind = Kind::kBlank;
+      blank.text = carriageReturn ? "\r" : "";
+      blank.section = lines_.back().section;
+      lines_.push_back(std::move(blank));
+    }
+  }
+  Line headerLine;
+  headerLine.kind = Kind::kGroup;
+  headerLine.name = std::string(group);
+  headerLine.text = "[" + headerLine.name + "]" + (carriageReturn ? "\r" : "");
+  const int section = static_cast<int>(lines_.size());
+  headerLine.section = section;
+  lines_.push_back(std::move(headerLine));
+  entry.section = section;
+  lines_.push_back(std::move(entry));
+}
+
+void MimeAppsList::setDefault(std::string_view mimeType, std::string_view desktopId) {
+  const std::string id = std::string(withoutSuffix(desktopId)) + std::string(kDesktopSuffix);
+
+  // [Default Applications]: the application first, the others kept in their order.
+  const auto defaults = entryLines(kDefaultGroup, mimeType);
+  if (defaults.empty()) {
+    addEntry(kDefaultGroup, mimeType, id + ";");
+  }
+  for (const std::size_t index : defaults) {
+    std::vector<std::string> items{id};
+    for (auto& item : rawItems(lines_[index].value)) {
+      if (!sameApplication(item, id)) items.push_back(std::move(item));
+    }
+    const std::string raw = joinItems(items);
+    // An unchanged line is left as written. A changed one is written "key=value" from
+    // its first column, the form that line-oriented readers of the file also find.
+    if (raw != lines_[index].value ||
+        !lines_[index].text.starts_with(std::string(mimeType) + "=")) {
+      rewriteEntry(index, raw);
+    }
+  }
+
+  // [Added Associations]: the association exists; an existing one is left alone.
+  const auto added = entryLines(kAddedGroup, mimeType);
+  if (added.empty()) addEntry(kAddedGroup, mimeType, id + ";");
+  for (const std::size_t index : added) {
+    auto items = rawItems(lines_[index].value);
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const std::string& item) { return sameApplication(item, id); })) {
+      items.insert(items.begin(), id);
+      rewriteEntry(index, joinItems(items));
+    }
+  }
+
+  // [Removed Associations]: the application is taken out; a key left empty goes.
+  const auto removed = entryLines(kRemovedGroup, mimeType);
+  std::vector<std::size_t> emptied;
+  for (const std::size_t index : removed) {
+    auto items = rawItems(lines_[index].value);
+    const auto kept = std::remove_if(items.begin(), items.end(), [&](const std::string& item) {
+      return sameApplication(item, id);
+    });
+    if (kept == items.end()) continue;
+    items.erase(kept, items.end());
+    if (items.empty()) {
+      emptied.push_back(index);
+    } else {
+      rewriteEntry(index, joinItems(items));
+    }
+  }
+  for (auto it = emptied.rbegin(); it != emptied.rend(); ++it) {
+    const std::size_t index = *it;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    for (auto& line : lines_) {
+      if (line.section > static_cast<int>(index)) --line.section;
+    }
+  }
+}
+
+void MimeAppsList::setValue(std::string_view group, std::string_view key, std::string_view value) {
+  const std::string raw = escapeKeyFileValue(value);
+  const auto found = entryLines(group, key);
+  if (found.empty()) addEntry(group, key, raw);
+  for (const std::size_t index : found) rewriteEntry(index, raw);
+}
+
+std::string MimeAppsList::serialize() const {
+  std::string out;
+  for (const auto& line : lines_) {
+    out += line.text;
+    if (line.newline) out += '\n';
+  }
+  return out;
+}
+
+bool isValidMimeType(std::string_view text) {
+  if (text.empty() || text.size() > 255) return false;
+  const std::size_t slash = text.find('/');
+  if (slash == 0 || slash == std::string_view::npos || slash + 1 == text.size()) return false;
+  constexpr std::string_view kSpecials = "()<>@,;:\\\"/[]?=";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == slash) continue;
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c <= 0x20 || c >= 0x7F || kSpecials.find(static_cast<char>(c)) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool isValidDesktopFileId(std::string_view text) {
+  const std::string_view base = withoutSuffix(text);
+  if (base.empty() || text.size() > 255 || base == kDesktopSuffix) return false;
+  if (base.front() == '.' || base.front() == '-') return false;
+  return std::all_of(base.begin(), base.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-' || c == '+';
+  });
+}
+
+}  // namespace platform

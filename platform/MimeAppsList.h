@@ -1,0 +1,89 @@
+// A mimeapps.list file (the freedesktop.org MIME-apps association file) held as its
+// original lines, so that reading it skips what it cannot understand and editing it
+// changes only the lines an edit must change: comments, blank lines, unknown groups,
+// key order and every other key stay byte for byte.
+//
+// The same line model serves any file in the Desktop Entry key-file format (desktop
+// entries included): groups "[Name]", "key=value" lines, "#" comments, blank lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class MimeAppsList {
+ public:
+  // Never fails: lines it cannot understand are skipped for reading; editable() tells
+  // whether an edit could be written back without losing or altering anything.
+  static MimeAppsList parse(std::string_view text);
+
+  // False when the text holds a NUL byte, invalid UTF-8, a key before the first group,
+  // or a line that is neither a comment, a blank line, a group header nor key=value.
+  bool editable() const { return problems_.empty(); }
+  // What makes the file not editable, one text per fault ("line 3: ..."); empty when
+  // it is editable.
+  const std::vector<std::string>& problems() const { return problems_; }
+
+  // Groups in file order (a group written twice is listed once).
+  std::vector<std::string> groups() const;
+  // Keys of a group in file order, each once; a group written twice is one group.
+  std::vector<std::string> keys(std::string_view group) const;
+  // Values of a key split at ';' (empty items dropped, escapes as in the key-file
+  // format: \s \n \t \r \\ and \; inside an item). A key written twice: the last wins.
+  std::vector<std::string> values(std::string_view group, std::string_view key) const;
+  // The value of a key as one string, unescaped (\s \n \t \r \\); none when absent.
+  std::optional<std::string> value(std::string_view group, std::string_view key) const;
+
+  // desktopId (".desktop" added when missing) first in [Default Applications] for
+  // mimeType, present in [Added Associations], absent from [Removed Associations];
+  // nothing else changes. Every occurrence of a key written twice is updated, so that
+  // readers that take the first and readers that take the last agree.
+  void setDefault(std::string_view mimeType, std::string_view desktopId);
+  // Sets a key to a string value (escaped as the key-file format requires): rewrites
+  // every line holding the key, or adds one line at the end of the group's last
+  // section, or a new group at the end of the file.
+  void setValue(std::string_view group, std::string_view key, std::string_view value);
+
+  // parse(x).serialize() == x byte for byte.
+  std::string serialize() const;
+
+ private:
+  enum class Kind { kBlank, kComment, kGroup, kEntry, kInvalid };
+  struct Line {
+    std::string text;     // the line without its line feed ('\r' kept)
+    bool newline = true;  // whether a line feed followed it in the text
+    Kind kind = Kind::kInvalid;
+    std::string name;   // group name (kGroup) or key (kEntry)
+    std::string value;  // raw value of kEntry: after '=' and leading blanks, trailing blanks cut
+    int section = -1;   // index of the group header line this line belongs to
+  };
+
+  // Indexes of the entry lines of key in every section of group, in file order.
+  std::vector<std::size_t> entryLines(std::string_view group, std::string_view key) const;
+  // Replaces the entry line at index with "key=rawValue", keeping a trailing '\r'.
+  void rewriteEntry(std::size_t index, const std::string& rawValue);
+  // Adds "key=rawValue" to the last section of group, or a new group at the end.
+  void addEntry(std::string_view group, std::string_view key, const std::string& rawValue);
+  std::string lineEnding() const;
+
+  std::vector<Line> lines_;
+  std::vector<std::string> problems_;
+};
+
+// "type/subtype", both MIME tokens (printable ASCII without white space or any of
+// ()<>@,;:\"/[]?=); at most 255 bytes.
+bool isValidMimeType(std::string_view text);
+// A desktop file ID, with or without its ".desktop" suffix: letters, digits and
+// "._-+", not starting with '.' or '-', at most 255 bytes.
+bool isValidDesktopFileId(std::string_view text);
+
+// Helpers of the key-file value format, shared by the writers of this layer.
+// Escapes a string value: backslash, line feed, tab, carriage return, leading space.
+std::string escapeKeyFileValue(std::string_view value);
+// Undoes escapeKeyFileValue; an unknown escape keeps its backslash.
+std::string unescapeKeyFileValue(std::string_view raw);
+
+}  // namespace platform

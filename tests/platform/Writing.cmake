@@ -1,0 +1,13 @@
+# Tests of the platform layer's writing side: mimeapps.list editing, Exec keys, bundle
+# installation. Included by tests/platform/CMakeLists.txt.
+set(_writing_tests
+  ${CMAKE_CURRENT_LIST_DIR}/MimeAppsListTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopExecTest.cpp)
+foreach(_name MimeAppsWriterTest BundleInstallerTest)
+  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_name}.cpp)
+    list(APPEND _writing_tests ${CMAKE_CURRENT_LIST_DIR}/${_name}.cpp)
+  endif()
+endforeach()
+add_executable(platform_writing_tests ${_writing_tests})
+target_link_libraries(platform_writing_tests PRIVATE platform GTest::gtest_main)
+gtest_discover_tests(platform_writing_tests DISCOVERY_TIMEOUT 30)
