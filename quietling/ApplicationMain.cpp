@@ -1,0 +1,27 @@
+#include "quietling/ApplicationMain.h"
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "quietling/AppDelegate.h"
+#include "quietling/Application.h"
+#include "quietling/LaunchEvent.h"
+#include "quietling/Logger.h"
+#include "quietling/Workspace.h"
+
+namespace quietling {
+
+int ApplicationMain(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+
+  GioWorkspace workspace;
+  StandardLogger logger(STDERR_FILENO, SystemLog("Quietling"));
+  AppDelegate delegate(workspace, logger);
+  Application application(delegate);
+  return application.run(launchEventsForArguments(arguments));
+}
+
+}  // namespace quietling
