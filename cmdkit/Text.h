@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cmdkit {
 
@@ -17,6 +18,9 @@ long characterCount(std::string_view text);
 // so "--É" equals "--é" and a precomposed letter equals its decomposed spelling. Text
 // that is not valid UTF-8 is compared with ASCII letters folded only.
 bool equalIgnoringCase(std::string_view a, std::string_view b);
+
+// The texts with `separator` between each two.
+std::string join(const std::vector<std::string>& texts, std::string_view separator);
 
 // `count` spaces; none when `count` is not positive.
 std::string spaces(long count);
