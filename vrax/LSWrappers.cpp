@@ -1,0 +1,178 @@
+// The seams and application resolution: getBundleID, packageType, ensureRegistered,
+// preferencePaneURL and copyAllApps.
+#include "vrax/LSWrappers.h"
+
+#include <utility>
+
+#include "platform/Freedesktop.h"
+#include "vrax/Identifiers.h"
+
+namespace vrax {
+
+using platform::Bundle;
+using platform::URL;
+
+const std::string LSWrappers::placeholderBundleID = kPlaceholderBundleID;
+const std::string LSWrappers::paneBundleID = kPaneBundleID;
+
+namespace {
+
+constexpr std::string_view kApplicationPackageType = "APPL";
+constexpr std::string_view kFinderPackageType = "FNDR";
+constexpr std::string_view kPlaceholderName = "None";
+
+std::shared_ptr<platform::Platform>& servicesSlot() {
+  static std::shared_ptr<platform::Platform> services;
+  return services;
+}
+
+// Writes the bundle's identifier into bundleID when the bundle is an application (or,
+// with acceptFinder, a Finder package) that has one; else answers -10811.
+Status acceptBundle(const Bundle& bundle, bool acceptFinder, std::optional<std::string>& bundleID) {
+  Status status = platform::kStatusOK;
+  auto type = LSWrappers::packageType(bundle, status);
+  if (!type) return status;
+  bool accepted = *type == kApplicationPackageType || (acceptFinder && *type == kFinderPackageType);
+  if (!accepted || !bundle.bundleIdentifier) return LSWrappers::LSErrors::notAnApp;
+  bundleID = *bundle.bundleIdentifier;
+  return platform::kStatusOK;
+}
+
+}  // namespace
+
+platform::Platform& LSWrappers::services() {
+  auto& services = servicesSlot();
+  if (!services) services = std::make_shared<platform::Freedesktop>();
+  return *services;
+}
+
+void LSWrappers::setServices(std::shared_ptr<platform::Platform> services) {
+  servicesSlot() = std::move(services);
+}
+
+Status LSWrappers::getBundleID(std::string_view application, std::optional<std::string>& bundleID) {
+  if (application == kPlaceholderName) {
+    bundleID = placeholderBundleID;
+    return LSErrors::noError;
+  }
+  auto& system = services();
+  if (system.absolutePathForAppBundleWithIdentifier(application)) {
+    bundleID = std::string(application);
+    return LSErrors::noError;
+  }
+  if (auto path = system.fullPathForApplication(application)) {
+    auto bundle = system.bundleWithPath(*path);
+    if (!bundle) {
+      return system.fileExistsAtPath(application) ? LSErrors::notAnApp : LSErrors::appNotFound;
+    }
+    return acceptBundle(*bundle, /*acceptFinder=*/true, bundleID);
+  }
+  if (auto bundle = system.bundleWithPath(application)) {
+    return acceptBundle(*bundle, /*acceptFinder=*/false, bundleID);
+  }
+  if (system.fileExistsAtPath(application)) return LSErrors::notAnApp;
+  auto url = URL::parse(application);
+  if (!url) return LSErrors::notAnApp;
+  if (url->path().empty())
+    return url->isFileURL() ? LSErrors::defaultErr : LSErrors::invalidFileURL;
+  if (!url->isFileURL()) return LSErrors::notAnApp;
+  if (!system.fileExistsAtPath(url->path())) return LSErrors::appNotFound;
+  auto bundle = system.bundleWithURL(*url);
+  if (!bundle) return LSErrors::notAnApp;
+  return acceptBundle(*bundle, /*acceptFinder=*/false, bundleID);
+}
+
+std::optional<std::string> LSWrappers::packageType(const Bundle& bundle, Status& status) {
+  if (!bundle.infoDictionary) {
+    status = LSErrors::defaultErr;
+    return std::nullopt;
+  }
+  auto entry = bundle.infoDictionary->find("CFBundlePackageType");
+  if (entry == bundle.infoDictionary->end()) {
+    status = LSErrors::invalidBundle;
+    return std::nullopt;
+  }
+  return entry->second;
+}
+
+bool LSWrappers::ensureRegistered(std::string_view bundleID) {
+  auto& system = services();
+  auto isKnown = [&] {
+    return system.LSCopyApplicationURLsForBundleIdentifier(bundleID).has_value();
+  };
+  if (bundleID != placeholderBundleID) return isKnown();
+  if (system.absolutePathForAppBundleWithIdentifier(bundleID)) return isKnown();
+
+  // Not registered yet: look for the placeholder bundle, then launch it once, which
+  // registers it. The registry is not asked again afterwards.
+  std::vector<URL> folders;
+  if (host().mainBundleHasIdentifier()) {
+    auto pane = preferencePaneURL();
+    if (!pane) return false;
+    auto bundle = system.bundleWithURL(*pane);
+    if (!bundle || !bundle->resourceURL) return false;
+    folders.push_back(*bundle->resourceURL);
+  } else {
+    folders.push_back(system.mainBundle().bundleURL);
+  }
+  for (auto& folder :
+       system.URLsForDirectory(platform::kApplicationDirectory, platform::kAllDomainsMask)) {
+    folders.push_back(std::move(folder));
+  }
+
+  std::optional<URL> placeholder;
+  for (const auto& folder : folders) {
+    URL candidate = folder.appendingPathComponent(placeholderBundleName);
+    if (system.isExecutableFileAtPath(candidate.path())) {
+      placeholder = std::move(candidate);
+      break;
+    }
+  }
+  if (!placeholder) return false;
+
+  platform::LaunchError error;
+  auto running =
+      system.launchApplicationAtURL(*placeholder, platform::kLaunchWithoutAddingToRecents, &error);
+  return running && running->processIdentifier != -1;
+}
+
+std::optional<URL> LSWrappers::preferencePaneURL() {
+  auto& system = services();
+  if (auto pane = system.bundleWithIdentifier(paneBundleID)) return pane->bundleURL;
+  for (const auto& folder :
+       system.URLsForDirectory(platform::kPreferencePanesDirectory, platform::kAllDomainsMask)) {
+    URL candidate = folder.appendingPathComponent(paneBundleName);
+    if (system.isExecutableFileAtPath(candidate.path())) return candidate;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> LSWrappers::applicationPath(std::string_view bundleID) {
+  auto url = services().URLForApplicationWithBundleIdentifier(bundleID);
+  if (!url) return std::nullopt;
+  return url->path();
+}
+
+std::optional<std::vector<std::string>> LSWrappers::applicationPaths(
+    const std::vector<std::string>& bundleIDs) {
+  std::vector<std::string> paths;
+  for (const auto& bundleID : bundleIDs) {
+    if (auto path = applicationPath(bundleID)) paths.push_back(std::move(*path));
+  }
+  if (paths.empty()) return std::nullopt;
+  return paths;
+}
+
+std::optional<std::vector<std::string>> LSWrappers::copyAllApps() {
+  std::optional<std::vector<URL>> applications;
+  if (services().LSCopyAllApplicationURLs(applications) != platform::kStatusOK) {
+    return std::nullopt;
+  }
+  if (!applications) return std::nullopt;
+  std::vector<std::string> paths;
+  paths.reserve(applications->size());
+  for (const auto& application : *applications) paths.push_back(application.path());
+  return paths;
+}
+
+}  // namespace vrax

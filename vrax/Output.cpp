@@ -1,0 +1,25 @@
+#include "vrax/Output.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+
+namespace vrax {
+
+bool writeStandardOutput(std::string_view text) {
+  std::cout.flush();
+  std::fflush(stdout);
+  while (!text.empty()) {
+    ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace vrax
