@@ -2,4 +2,8 @@
 # install and start application bundles. Included by platform/CMakeLists.txt.
 target_sources(platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MimeAppsList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MimeAppsWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DesktopExec.cpp)
+if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/BundleInstaller.cpp)
+  target_sources(platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/BundleInstaller.cpp)
+endif()

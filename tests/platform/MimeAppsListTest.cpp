@@ -8,6 +8,8 @@
 namespace platform {
 namespace {
 
+using namespace std::string_literals;
+
 // Files whose every byte must come back from serialize(), editable or not.
 TEST(MimeAppsList, SerializeGivesBackEveryByte) {
   const char* texts[] = {
@@ -19,14 +21,13 @@ TEST(MimeAppsList, SerializeGivesBackEveryByte) {
       "[Default Applications]\r\ntext/html=b.desktop\r\n\r\n",
       "[Added Associations]\nk=v\n[Added Associations]\nk=w\n",
       "garbage line\n[Default Applications]\n\x01\x02\n",
-      std::string("[A]\nk=v\0w\n", 11).c_str(),
       "[A]\nk=\xff\xfe\n",
       "   \t\n[A] \t\nk\t=\t v \n",
   };
   for (const char* text : texts) {
     EXPECT_EQ(MimeAppsList::parse(text).serialize(), text) << text;
   }
-  const std::string withNul("[A]\nk=v\0w\n", 11);
+  const std::string withNul = "[A]\nk=v\0w\n"s;
   EXPECT_EQ(MimeAppsList::parse(withNul).serialize(), withNul);
 }
 
@@ -47,7 +48,7 @@ TEST(MimeAppsList, EditableOnlyWhenEveryLineIsUnderstood) {
       {"[Default] trailing\n", false},
       {"[]\n", false},
       {"[A]\n=value\n", false},
-      {std::string("[A]\nk=a\0b\n", 10), false},
+      {"[A]\nk=a\0b\n"s, false},
       {"[A]\nk=\xc3\n", false},          // truncated sequence
       {"[A]\nk=\xed\xa0\x80\n", false},  // surrogate
       {"[A]\nk=\xc0\xaf\n", false},      // overlong

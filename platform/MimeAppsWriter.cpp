@@ -1,0 +1,321 @@
+#include "platform/MimeAppsWriter.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/MimeAppsList.h"
+
+namespace platform {
+namespace {
+
+constexpr int kMaxSymlinks = 40;
+
+// An open file descriptor, closed when it goes.
+class FileDescriptor final {
+ public:
+  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  // Closes now, answering whether close succeeded (a failed close can lose data).
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+Status fail(Status status, std::string* detail, const std::string& text) {
+  if (detail) *detail = text;
+  return status;
+}
+
+Status failErrno(std::string* detail, const std::string& what, int error) {
+  const Status status = (error == EACCES || error == EPERM || error == EROFS)
+                            ? kStatusPermissionDenied
+                            : kStatusIOError;
+  return fail(status, detail, what + ": " + std::strerror(error));
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Writable for this process and not made read-only by its mode: a file or folder whose
+// owner made it read-only is refused even to a process that could override that.
+bool writable(const std::string& path, const struct stat& status) {
+  return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+Status makeFolders(const std::string& path, std::string* detail) {
+  std::string prefix;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t slash = path.find('/', start);
+    prefix = path.substr(0, slash);
+    start = slash == std::string::npos ? path.size() + 1 : slash + 1;
+    if (prefix.empty()) continue;
+    if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+      return failErrno(detail, "cannot create " + prefix, errno);
+    }
+  }
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    return fail(kStatusIOError, detail, path + " is not a folder");
+  }
+  return kStatusOK;
+}
+
+Status readFile(const std::string& path, std::string& contents, std::string* detail) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return failErrno(detail, "cannot read " + path, errno);
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return failErrno(detail, "cannot read " + path, errno);
+    }
+    contents.append(buffer, static_cast<std::size_t>(n));
+  }
+  return kStatusOK;
+}
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::string_view withoutSuffix(std::string_view id) {
+  constexpr std::string_view kSuffix = ".desktop";
+  if (id.size() > kSuffix.size() && id.ends_with(kSuffix)) id.remove_suffix(kSuffix.size());
+  return id;
+}
+
+// One list to rewrite: where its contents go and what they become.
+struct PlannedEdit {
+  std::string listPath;  // the path in configHome (perhaps a symlink)
+  std::string target;    // the real file
+  std::string contents;
+  std::optional<mode_t> mode;
+  std::optional<std::pair<uid_t, gid_t>> owner;
+};
+
+// Reads the list at path (following symlinks), applies the change, and checks that the
+// result can be written. A list that does not exist is planned as a new file when
+// create is set and skipped otherwise.
+Status planEdit(const std::string& path, bool create, std::string_view mimeType,
+                std::string_view desktopId, std::optional<PlannedEdit>& plan, std::string* detail) {
+  const auto target = resolveSymlinks(path);
+  if (!target) return fail(kStatusIOError, detail, "cannot follow the symlink " + path);
+
+  PlannedEdit edit{path, *target, {}, std::nullopt, std::nullopt};
+  std::string before;
+  struct stat status {};
+  if (::stat(target->c_str(), &status) == 0) {
+    if (!S_ISREG(status.st_mode)) return fail(kStatusIOError, detail, *target + " is not a file");
+    if (const Status s = readFile(*target, before, detail); s != kStatusOK) return s;
+    if (!writable(*target, status)) {
+      return fail(kStatusPermissionDenied, detail, *target + " is not writable");
+    }
+    edit.mode = status.st_mode & 07777;
+    edit.owner = std::make_pair(status.st_uid, status.st_gid);
+  } else if (errno != ENOENT) {
+    return failErrno(detail, "cannot examine " + *target, errno);
+  } else if (!create) {
+    return kStatusOK;
+  }
+
+  auto list = MimeAppsList::parse(before);
+  if (!create) {
+    // A desktop-specific list is edited only where it would override the change.
+    const auto defaults = list.values("Default Applications", mimeType);
+    const auto removed = list.values("Removed Associations", mimeType);
+    const auto same = [&](const std::string& item) {
+      return withoutSuffix(item) == withoutSuffix(desktopId);
+    };
+    const bool overrides = !defaults.empty() || std::any_of(removed.begin(), removed.end(), same);
+    if (!overrides) return kStatusOK;
+  }
+  if (!list.editable()) {
+    return fail(kStatusNotEditable, detail,
+                *target + " cannot be edited without loss (" + list.problems().front() + ")");
+  }
+  list.setDefault(mimeType, desktopId);
+  edit.contents = list.serialize();
+  if (edit.contents == before) return kStatusOK;
+
+  const std::string folder = folderOf(*target);
+  struct stat folderStatus {};
+  if (::stat(folder.c_str(), &folderStatus) != 0) {
+    return failErrno(detail, "cannot examine " + folder, errno);
+  }
+  if (!writable(folder, folderStatus)) {
+    return fail(kStatusPermissionDenied, detail, "the folder " + folder + " is not writable");
+  }
+  plan = std::move(edit);
+  return kStatusOK;
+}
+
+}  // namespace
+
+std::optional<std::string> resolveSymlinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops <= kMaxSymlinks; ++hops) {
+    struct stat status {};
+    if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    std::string link(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+    if (n < 0 || static_cast<std::size_t>(n) >= link.size()) return std::nullopt;
+    link.resize(static_cast<std::size_t>(n));
+    current = link.starts_with('/') ? link : folderOf(current) + "/" + link;
+  }
+  return std::nullopt;
+}
+
+AtomicFile::~AtomicFile() {
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+Status AtomicFile::prepare(const std::string& target, std::string_view contents,
+                           std::optional<mode_t> mode, std::optional<std::pair<uid_t, gid_t>> owner,
+                           std::string* detail) {
+  target_ = target;
+  const std::string folder = folderOf(target);
+  FileDescriptor fd;
+  for (unsigned attempt = 0; fd.get() < 0; ++attempt) {
+    const std::string name = folder + "/." + baseOf(target) + "." + std::to_string(::getpid()) +
+                             "-" + std::to_string(attempt) + ".tmp";
+    fd.reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    mode ? *mode : 0666));
+    if (fd.get() >= 0) {
+      temporary_ = name;
+    } else if (errno != EEXIST || attempt > 100) {
+      return failErrno(detail, "cannot create a file in " + folder, errno);
+    }
+  }
+  // The mode given at creation passes through the umask; an existing file's mode is
+  // restored exactly.
+  if (mode && ::fchmod(fd.get(), *mode) != 0) {
+    return failErrno(detail, "cannot set the permissions of " + temporary_, errno);
+  }
+  if (owner && (owner->first != ::geteuid() || owner->second != ::getegid())) {
+    // Giving the file back to its owner takes privilege; without it the file becomes
+    // the writer's, as any rewrite by that user would make it.
+    (void)!::fchown(fd.get(), owner->first, owner->second);
+  }
+  if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0) {
+    return failErrno(detail, "cannot write " + temporary_, errno);
+  }
+  if (!fd.close()) return failErrno(detail, "cannot write " + temporary_, errno);
+  return kStatusOK;
+}
+
+Status AtomicFile::commit(std::string* detail) {
+  if (temporary_.empty()) return fail(kStatusIOError, detail, "nothing prepared for " + target_);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    return failErrno(detail, "cannot replace " + target_, errno);
+  }
+  temporary_.clear();
+  FileDescriptor folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0) ::fsync(folder.get());
+  return kStatusOK;
+}
+
+Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
+                      std::string_view mimeType, std::string_view desktopId, std::string* detail) {
+  if (!isValidMimeType(mimeType)) {
+    return fail(kStatusInvalidArgument, detail,
+                "\"" + std::string(mimeType) + "\" is not a valid MIME type");
+  }
+  if (!isValidDesktopFileId(desktopId)) {
+    return fail(kStatusInvalidArgument, detail,
+                "\"" + std::string(desktopId) + "\" is not a valid desktop file ID");
+  }
+  if (configHome.empty() || configHome.front() != '/') {
+    return fail(kStatusInvalidArgument, detail, "the configuration folder is not an absolute path");
+  }
+  if (const Status s = makeFolders(configHome, detail); s != kStatusOK) return s;
+
+  // Every writer takes this lock for its whole read-change-write cycle, so no change
+  // made by a concurrent writer is lost.
+  FileDescriptor lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (lock.get() < 0) return failErrno(detail, "cannot open " + configHome, errno);
+  while (::flock(lock.get(), LOCK_EX) != 0) {
+    if (errno != EINTR) return failErrno(detail, "cannot lock " + configHome, errno);
+  }
+
+  // The desktop-specific lists first: they take precedence over mimeapps.list.
+  std::vector<std::string> lists;
+  for (const auto& desktop : desktops) {
+    std::string name;
+    for (const char c : desktop) {
+      name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (name.empty() || name.find('/') != std::string::npos || name.front() == '.') continue;
+    const std::string path = configHome + "/" + name + "-mimeapps.list";
+    if (std::find(lists.begin(), lists.end(), path) == lists.end()) lists.push_back(path);
+  }
+  const std::string mainList = configHome + "/mimeapps.list";
+
+  std::vector<PlannedEdit> plans;
+  for (std::size_t i = 0; i <= lists.size(); ++i) {
+    const bool isMain = i == lists.size();
+    std::optional<PlannedEdit> plan;
+    if (const Status s =
+            planEdit(isMain ? mainList : lists[i], isMain, mimeType, desktopId, plan, detail);
+        s != kStatusOK) {
+      return s;
+    }
+    if (plan) plans.push_back(std::move(*plan));
+  }
+
+  std::vector<std::unique_ptr<AtomicFile>> files;
+  for (const auto& plan : plans) {
+    files.push_back(std::make_unique<AtomicFile>());
+    if (const Status s =
+            files.back()->prepare(plan.target, plan.contents, plan.mode, plan.owner, detail);
+        s != kStatusOK) {
+      return s;
+    }
+  }
+  for (auto& file : files) {
+    if (const Status s = file->commit(detail); s != kStatusOK) return s;
+  }
+  return kStatusOK;
+}
+
+}  // namespace platform

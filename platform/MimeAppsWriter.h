@@ -1,0 +1,66 @@
+// Changing the user's default application of a MIME type: the one writer of the user's
+// mimeapps.list files. It validates before it touches anything, edits losslessly
+// (MimeAppsList), writes atomically (AtomicFile), follows and keeps symlinks, keeps
+// permissions, and serialises concurrent writers with an exclusive lock.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+// Statuses of a refused change (every file is left untouched).
+inline constexpr Status kStatusInvalidArgument = -50;   // not a MIME type, not a desktop file ID
+inline constexpr Status kStatusPermissionDenied = -54;  // file or folder not writable
+inline constexpr Status kStatusIOError = -36;           // reading, writing or locking failed
+inline constexpr Status kStatusNotEditable = kLSUnknownErr;  // a list it cannot edit without loss
+
+// Makes desktopId the default of mimeType for the user: edits configHome/mimeapps.list
+// (creating it and configHome if needed) and, where a desktop-specific user list
+// configHome/<desktop>-mimeapps.list (desktops: XDG_CURRENT_DESKTOP parts, lowercased)
+// would override it, that list too. Validates first; atomic (temp file in the real
+// target's folder, fsync, rename; symlinks followed and kept, permissions kept); safe
+// between concurrent processes (an exclusive lock on configHome, no lost updates).
+// Returns 0 or a non-zero status, with every file untouched on failure; detail, when
+// given, receives a sentence saying what was refused and why.
+Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
+                      std::string_view mimeType, std::string_view desktopId,
+                      std::string* detail = nullptr);
+
+// The file a path names once every symlink in its last component is followed
+// (absolute, relative and chained links); the path itself when it is no symlink. The
+// file found need not exist. None for a loop or an unreadable link.
+std::optional<std::string> resolveSymlinks(const std::string& path);
+
+// Replaces a file's contents atomically: the new contents go to a temporary file in the
+// same folder, which is flushed to disk and then renamed over the file, so a reader
+// sees the old file or the new one, never a part. Until commit() the file is untouched;
+// an AtomicFile destroyed uncommitted removes its temporary file.
+class AtomicFile final {
+ public:
+  AtomicFile() = default;
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  ~AtomicFile();
+
+  // Writes contents to a temporary file next to target, with mode (or, when none, the
+  // permissions a new file gets under the umask) and, when given, the owner. 0 or a
+  // status, detail set.
+  Status prepare(const std::string& target, std::string_view contents, std::optional<mode_t> mode,
+                 std::optional<std::pair<uid_t, gid_t>> owner, std::string* detail);
+  // Renames the temporary file over the target and flushes the folder.
+  Status commit(std::string* detail);
+
+ private:
+  std::string target_;
+  std::string temporary_;
+};
+
+}  // namespace platform

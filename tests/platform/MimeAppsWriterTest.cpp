@@ -1,0 +1,368 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/MimeAppsList.h"
+#include "platform/MimeAppsWriter.h"
+#include "tests/platform/WritingTestSupport.h"
+
+namespace platform {
+namespace {
+
+using testing::modeOf;
+using testing::readText;
+using testing::TempXdgTree;
+using testing::writeText;
+using namespace std::string_literals;
+
+constexpr const char* kType = "x-scheme-handler/vraxtest";
+
+// Lowercased parts of an XDG_CURRENT_DESKTOP value, as the platform passes them.
+std::vector<std::string> desktopsOf(const std::string& value) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (const char c : value + ":") {
+    if (c == ':') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
+  return parts;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// After the change, every reader agrees on the new default, whatever other lists say.
+TEST(MimeAppsWriter, TakesEffectForEveryReader) {
+  const std::string other = std::string("[Default Applications]\n") + kType + "=other.desktop;\n";
+  const std::string removedHere = std::string("[Removed Associations]\n") + kType +
+                                  "=chosen.desktop;\n[Default Applications]\n" + kType +
+                                  "=other.desktop;\n";
+  const struct {
+    const char* name;
+    const char* desktop;                                     // XDG_CURRENT_DESKTOP
+    std::vector<std::pair<std::string, std::string>> files;  // path below the tree, text
+  } cases[] = {
+      {"no list yet", "", {}},
+      {"user list names another", "", {{"config/mimeapps.list", other}}},
+      {"user list removes the association", "", {{"config/mimeapps.list", removedHere}}},
+      {"desktop-specific user list names another",
+       "GNOME",
+       {{"config/mimeapps.list", other}, {"config/gnome-mimeapps.list", other}}},
+      {"every part of the desktop list",
+       "ubuntu:GNOME",
+       {{"config/ubuntu-mimeapps.list", other}, {"config/gnome-mimeapps.list", removedHere}}},
+      {"config dir names another", "", {{"etc/mimeapps.list", other}}},
+      {"config dir desktop list names another", "GNOME", {{"etc/gnome-mimeapps.list", other}}},
+      {"data dirs name another",
+       "",
+       {{"data/applications/mimeapps.list", other}, {"share/applications/mimeapps.list", other}}},
+      {"carriage returns",
+       "",
+       {{"config/mimeapps.list",
+         std::string("[Default Applications]\r\n") + kType + "=other.desktop\r\n"}}},
+      {"spaced key",
+       "",
+       {{"config/mimeapps.list",
+         std::string("[Default Applications]\n ") + kType + " = other.desktop\n"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempXdgTree tree;
+    tree.addApplication("chosen", std::string(kType) + ";");
+    tree.addApplication("other", std::string(kType) + ";");
+    for (const auto& [path, text] : c.files) writeText(tree.root() + "/" + path, text);
+    if (!c.files.empty()) {
+      ASSERT_EQ(tree.gioDefault(kType, c.desktop), "other.desktop");
+    }
+
+    ASSERT_EQ(setUserDefault(tree.config(), desktopsOf(c.desktop), kType, "chosen"), kStatusOK);
+
+    EXPECT_EQ(tree.gioDefault(kType, c.desktop), "chosen.desktop");
+    EXPECT_EQ(tree.xdgMimeDefault(kType, c.desktop), "chosen.desktop");
+    const auto list = MimeAppsList::parse(readText(tree.config() + "/mimeapps.list"));
+    EXPECT_EQ(list.values("Default Applications", kType).front(), "chosen.desktop");
+    EXPECT_EQ(list.values("Added Associations", kType).front(), "chosen.desktop");
+    EXPECT_TRUE(list.values("Removed Associations", kType).empty());
+    // Files outside the user's configuration are never written.
+    for (const auto& [path, text] : c.files) {
+      if (!path.starts_with("config/")) {
+        EXPECT_EQ(readText(tree.root() + "/" + path), text) << path;
+      }
+    }
+  }
+}
+
+// A hostile but well-formed list: only the lines of the changed type differ afterwards.
+TEST(MimeAppsWriter, EditKeepsEverythingElseByteForByte) {
+  TempXdgTree tree;
+  const std::string before =
+      "# Written by hand.\n"
+      "\n"
+      "[X-Vendor Settings]\n"
+      "zeta=1\n"
+      "alpha = 2 \n"
+      "[Default Applications]\n"
+      "text/plain=gedit.desktop;\n"
+      "   # indented comment\n"
+      "x-scheme-handler/vraxtest=old.desktop;\n"
+      "application/pdf=evince.desktop;okular.desktop\n"
+      "\n"
+      "[Added Associations]\n"
+      "image/png=eog.desktop;\n"
+      "[Removed Associations]\n"
+      "x-scheme-handler/vraxtest=chosen.desktop;other.desktop;\n"
+      "# trailing comment";
+  const std::string after =
+      "# Written by hand.\n"
+      "\n"
+      "[X-Vendor Settings]\n"
+      "zeta=1\n"
+      "alpha = 2 \n"
+      "[Default Applications]\n"
+      "text/plain=gedit.desktop;\n"
+      "   # indented comment\n"
+      "x-scheme-handler/vraxtest=chosen.desktop;old.desktop;\n"
+      "application/pdf=evince.desktop;okular.desktop\n"
+      "\n"
+      "[Added Associations]\n"
+      "image/png=eog.desktop;\n"
+      "x-scheme-handler/vraxtest=chosen.desktop;\n"
+      "[Removed Associations]\n"
+      "x-scheme-handler/vraxtest=other.desktop;\n"
+      "# trailing comment";
+  writeText(tree.config() + "/mimeapps.list", before);
+  ::chmod((tree.config() + "/mimeapps.list").c_str(), 0640);
+  ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen.desktop"), kStatusOK);
+  EXPECT_EQ(readText(tree.config() + "/mimeapps.list"), after);
+  EXPECT_EQ(modeOf(tree.config() + "/mimeapps.list"), 0640u);
+  EXPECT_EQ(filesIn(tree.config()), std::vector<std::string>{"mimeapps.list"});
+}
+
+// A symlinked list stays a symlink, with the same link text; the file it leads to
+// changes, keeping its permissions.
+TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link path -> link text
+    std::string target;                                      // below the tree
+    unsigned mode;
+  } cases[] = {
+      {"absolute",
+       {{"config/mimeapps.list", "@/dotfiles/mimeapps.list"}},
+       "dotfiles/mimeapps.list",
+       0600},
+      {"relative",
+       {{"config/mimeapps.list", "../dotfiles/mimeapps.list"}},
+       "dotfiles/mimeapps.list",
+       0644},
+      {"chained",
+       {{"config/mimeapps.list", "../links/step1"},
+        {"links/step1", "@/links/step2"},
+        {"links/step2", "../dotfiles/real.list"}},
+       "dotfiles/real.list",
+       0664},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempXdgTree tree;
+    tree.addApplication("chosen", "");
+    const std::string target = tree.root() + "/" + c.target;
+    writeText(target, "# kept\n[Default Applications]\nx-scheme-handler/vraxtest=old.desktop;\n");
+    ::chmod(target.c_str(), c.mode);
+    for (const auto& [path, text] : c.links) {
+      const std::string link = tree.root() + "/" + path;
+      std::filesystem::create_directories(std::filesystem::path(link).parent_path());
+      const std::string to = text.starts_with('@') ? tree.root() + text.substr(1) : text;
+      ASSERT_EQ(::symlink(to.c_str(), link.c_str()), 0);
+    }
+
+    ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+
+    for (const auto& [path, text] : c.links) {
+      const std::string to = text.starts_with('@') ? tree.root() + text.substr(1) : text;
+      EXPECT_TRUE(std::filesystem::is_symlink(tree.root() + "/" + path)) << path;
+      EXPECT_EQ(std::filesystem::read_symlink(tree.root() + "/" + path).string(), to) << path;
+    }
+    EXPECT_EQ(
+        readText(target),
+        "# kept\n[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;old.desktop;\n"
+        "\n[Added Associations]\nx-scheme-handler/vraxtest=chosen.desktop;\n");
+    EXPECT_EQ(modeOf(target), c.mode);
+    EXPECT_EQ(tree.gioDefault(kType), "chosen.desktop");
+    // No temporary file is left next to the target.
+    EXPECT_EQ(filesIn(std::filesystem::path(target).parent_path().string()),
+              std::vector<std::string>{std::filesystem::path(target).filename().string()});
+  }
+}
+
+TEST(MimeAppsWriter, NewListGetsUmaskPermissionsAndFolders) {
+  TempXdgTree tree;
+  const std::string configHome = tree.root() + "/fresh/config";
+  const mode_t old = ::umask(027);
+  const Status status = setUserDefault(configHome, {}, kType, "chosen");
+  ::umask(old);
+  ASSERT_EQ(status, kStatusOK);
+  EXPECT_EQ(modeOf(configHome + "/mimeapps.list"), 0640u);
+  EXPECT_EQ(readText(configHome + "/mimeapps.list"),
+            "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;\n\n"
+            "[Added Associations]\nx-scheme-handler/vraxtest=chosen.desktop;\n");
+}
+
+// Every refusal leaves every file as it was and says why.
+TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
+  const std::string good = "# mine\n[Default Applications]\ntext/plain=a.desktop;\n";
+  const struct {
+    const char* name;
+    std::string type;
+    std::string id;
+    std::string list;         // contents of config/mimeapps.list
+    unsigned listMode;        // its permissions
+    unsigned folderMode;      // permissions of config/
+    std::string desktopList;  // contents of config/gnome-mimeapps.list ("" for none)
+    Status status;
+  } cases[] = {
+      {"newline in type", "x-scheme-handler/a\n[Default Applications]", "chosen", good, 0644, 0755,
+       "", kStatusInvalidArgument},
+      {"equals sign in type", "x-scheme-handler/a=b", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
+      {"bracket in type", "x-scheme-handler/[a]", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
+      {"semicolon in type", "x-scheme-handler/a;b", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
+      {"space in type", "x-scheme-handler/a b", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
+      {"control character in type", "x-scheme-handler/a\x01", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
+      {"no subtype", "x-scheme-handler", "chosen", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"newline in id", kType, "chosen\nx=y", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"semicolon in id", kType, "a;b.desktop", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"path as id", kType, "../evil.desktop", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"empty id", kType, "", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"read-only list", kType, "chosen", good, 0444, 0755, "", kStatusPermissionDenied},
+      {"read-only folder", kType, "chosen", good, 0644, 0555, "", kStatusPermissionDenied},
+      {"NUL byte", kType, "chosen", "[Default Applications]\nk=a\0b\n"s, 0644, 0755, "",
+       kStatusNotEditable},
+      {"invalid UTF-8", kType, "chosen", "[Default Applications]\ntext/plain=caf\xe9.desktop\n",
+       0644, 0755, "", kStatusNotEditable},
+      {"line without =", kType, "chosen", "[Default Applications]\ntext/plain a.desktop\n", 0644,
+       0755, "", kStatusNotEditable},
+      {"key before any group", kType, "chosen", "text/plain=a.desktop\n[Default Applications]\n",
+       0644, 0755, "", kStatusNotEditable},
+      {"broken header", kType, "chosen", "[Default Applications\ntext/plain=a.desktop\n", 0644,
+       0755, "", kStatusNotEditable},
+      {"overriding desktop list is broken", kType, "chosen", good, 0644, 0755,
+       "[Default Applications]\nx-scheme-handler/vraxtest=other.desktop;\nnonsense\n",
+       kStatusNotEditable},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempXdgTree tree;
+    const std::string list = tree.config() + "/mimeapps.list";
+    const std::string desktopList = tree.config() + "/gnome-mimeapps.list";
+    writeText(list, c.list);
+    if (!c.desktopList.empty()) writeText(desktopList, c.desktopList);
+    ::chmod(list.c_str(), c.listMode);
+    ::chmod(tree.config().c_str(), c.folderMode);
+    const auto namesBefore = filesIn(tree.config());
+
+    std::string detail;
+    EXPECT_EQ(setUserDefault(tree.config(), {"gnome"}, c.type, c.id, &detail), c.status);
+    EXPECT_FALSE(detail.empty());
+
+    EXPECT_EQ(readText(list), c.list);
+    EXPECT_EQ(modeOf(list), c.listMode);
+    if (!c.desktopList.empty()) {
+      EXPECT_EQ(readText(desktopList), c.desktopList);
+    }
+    EXPECT_EQ(filesIn(tree.config()), namesBefore);
+  }
+}
+
+// A desktop-specific list that does not speak of the type is left alone.
+TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
+  TempXdgTree tree;
+  const std::string unrelated =
+      "[Default Applications]\ntext/plain=a.desktop;\n[Removed Associations]\n"
+      "x-scheme-handler/vraxtest=someone-else.desktop;\nbroken line that is not ours to fix\n";
+  writeText(tree.config() + "/kde-mimeapps.list", unrelated);
+  ASSERT_EQ(setUserDefault(tree.config(), {"kde"}, kType, "chosen"), kStatusOK);
+  EXPECT_EQ(readText(tree.config() + "/kde-mimeapps.list"), unrelated);
+}
+
+// Concurrent writers serialise on the lock: no change is lost.
+TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
+  TempXdgTree tree;
+  writeText(tree.config() + "/mimeapps.list", "# shared\n[Default Applications]\n");
+  constexpr int kWriters = 50;
+  int gate[2];
+  ASSERT_EQ(::pipe(gate), 0);
+  std::vector<pid_t> children;
+  for (int i = 0; i < kWriters; ++i) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::close(gate[1]);
+      char byte;
+      (void)!::read(gate[0], &byte, 1);  // every writer starts when the gate closes
+      const Status status = setUserDefault(
+          tree.config(), {}, "x-scheme-handler/s" + std::to_string(i), "app" + std::to_string(i));
+      ::_exit(status == kStatusOK ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  ::close(gate[0]);
+  ::close(gate[1]);
+  for (const pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+
+  const std::string text = readText(tree.config() + "/mimeapps.list");
+  const auto list = MimeAppsList::parse(text);
+  EXPECT_TRUE(text.starts_with("# shared\n[Default Applications]\n"));
+  EXPECT_EQ(list.keys("Default Applications").size(), static_cast<std::size_t>(kWriters));
+  for (int i = 0; i < kWriters; ++i) {
+    const std::string type = "x-scheme-handler/s" + std::to_string(i);
+    const std::string id = "app" + std::to_string(i) + ".desktop";
+    EXPECT_EQ(list.values("Default Applications", type), std::vector<std::string>{id}) << type;
+    EXPECT_EQ(list.values("Added Associations", type), std::vector<std::string>{id}) << type;
+  }
+  EXPECT_EQ(filesIn(tree.config()), std::vector<std::string>{"mimeapps.list"});
+}
+
+TEST(MimeAppsWriter, ResolvesSymlinkChainsAndLoops) {
+  TempXdgTree tree;
+  const std::string dir = tree.root();
+  ASSERT_EQ(::symlink("b", (dir + "/a").c_str()), 0);
+  ASSERT_EQ(::symlink((dir + "/sub/c").c_str(), (dir + "/b").c_str()), 0);
+  std::filesystem::create_directories(dir + "/sub");
+  ASSERT_EQ(::symlink("../missing", (dir + "/sub/c").c_str()), 0);
+  EXPECT_EQ(resolveSymlinks(dir + "/a"), dir + "/sub/../missing");
+  EXPECT_EQ(resolveSymlinks(dir + "/plain"), dir + "/plain");
+  ASSERT_EQ(::symlink("loop2", (dir + "/loop1").c_str()), 0);
+  ASSERT_EQ(::symlink("loop1", (dir + "/loop2").c_str()), 0);
+  EXPECT_FALSE(resolveSymlinks(dir + "/loop1"));
+  // A list behind a loop is refused, not replaced.
+  ASSERT_EQ(::symlink("../loop1", (tree.config() + "/mimeapps.list").c_str()), 0);
+  EXPECT_NE(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+  EXPECT_TRUE(std::filesystem::is_symlink(tree.config() + "/mimeapps.list"));
+}
+
+}  // namespace
+}  // namespace platform
