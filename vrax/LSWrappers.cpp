@@ -5,15 +5,11 @@
 #include <utility>
 
 #include "platform/Freedesktop.h"
-#include "vrax/Identifiers.h"
 
 namespace vrax {
 
 using platform::Bundle;
 using platform::URL;
-
-const std::string LSWrappers::placeholderBundleID = kPlaceholderBundleID;
-const std::string LSWrappers::paneBundleID = kPaneBundleID;
 
 namespace {
 
@@ -52,7 +48,7 @@ void LSWrappers::setServices(std::shared_ptr<platform::Platform> services) {
 
 Status LSWrappers::getBundleID(std::string_view application, std::optional<std::string>& bundleID) {
   if (application == kPlaceholderName) {
-    bundleID = placeholderBundleID;
+    bundleID = std::string(placeholderBundleID);
     return LSErrors::noError;
   }
   auto& system = services();

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "vrax/Identifiers.h"
 
 namespace vrax {
 
@@ -44,8 +45,8 @@ class LSWrappers {
 
   // The placeholder application, which "None" stands for, and the sibling preference
   // pane that may host this code.
-  static const std::string placeholderBundleID;
-  static const std::string paneBundleID;
+  static constexpr std::string_view placeholderBundleID = kPlaceholderBundleID;
+  static constexpr std::string_view paneBundleID = kPaneBundleID;
   static constexpr std::string_view placeholderBundleName = "Quietling.app";
   static constexpr std::string_view paneBundleName = "Veltrane.prefpane";
 

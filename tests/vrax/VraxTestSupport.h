@@ -1,0 +1,94 @@
+// Shared set-up of the tool's tests: a FakePlatform and a TestHost installed as the
+// wrappers' platform and host for the duration of a test, and a runner that puts the
+// command-line framework through one whole invocation of the tool and captures what it
+// wrote and the status it returned.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cmdkit/CLI.h"
+#include "cmdkit/RawArguments.h"
+#include "platform/FakePlatform.h"
+#include "vrax/LSWrappers.h"
+#include "vrax/Tool.h"
+
+namespace vrax::testing {
+
+inline const std::string kPlaceholder{kPlaceholderBundleID};
+inline const std::string kPane{kPaneBundleID};
+
+// A host whose mode a test chooses; alerts are kept, and queued blocks run only when
+// the test runs the queue.
+class TestHost final : public LSWrappers::Host {
+ public:
+  bool hosted = false;
+  std::vector<LSWrappers::Alert> shown;
+  std::vector<std::function<void()>> queue;
+
+  bool mainBundleHasIdentifier() override { return hosted; }
+  void runModal(const LSWrappers::Alert& alert) override { shown.push_back(alert); }
+  void dispatchAsyncOnMainQueue(std::function<void()> block) override {
+    queue.push_back(std::move(block));
+  }
+  void runQueue() {
+    auto blocks = std::move(queue);
+    queue.clear();
+    for (auto& block : blocks) block();
+  }
+};
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class WrappersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LSWrappers::setServices(fake);
+    LSWrappers::setHost(host);
+  }
+  void TearDown() override {
+    LSWrappers::setServices(nullptr);
+    LSWrappers::setHost(nullptr);
+  }
+
+  // Installs an application: known to the registry under its ID, located at path
+  // (a desktop entry of Type=Application), and found by name when name is given.
+  void install(const std::string& bundleID, const std::string& path, const std::string& name = "") {
+    auto url = platform::FakePlatform::url(path);
+    fake->registeredApplications[bundleID] = {url};
+    fake->appBundlePaths[bundleID] = path;
+    fake->applicationURLs[bundleID] = url;
+    fake->bundles[path] = platform::FakePlatform::makeBundle(path, "APPL", bundleID);
+    fake->existingFiles.insert(path);
+    if (!name.empty()) fake->applicationsByName[name] = path;
+  }
+
+  // Runs the tool once with these arguments (the program name first).
+  static RunResult run(const std::vector<std::string>& arguments) {
+    cmdkit::CLI::resetForTesting();
+    setUpCLI();
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    RunResult result;
+    result.status =
+        cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments));
+    result.out = ::testing::internal::GetCapturedStdout();
+    result.err = ::testing::internal::GetCapturedStderr();
+    cmdkit::CLI::resetForTesting();
+    return result;
+  }
+
+  std::shared_ptr<platform::FakePlatform> fake = std::make_shared<platform::FakePlatform>();
+  std::shared_ptr<TestHost> host = std::make_shared<TestHost>();
+};
+
+}  // namespace vrax::testing
