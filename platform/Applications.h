@@ -1,0 +1,74 @@
+// The installed applications: the desktop entries of the "applications" folders of the
+// data directories, by desktop file ID.
+//
+// An entry's ID is its path below the folder with "/" turned into "-"
+// ("kde4/konsole.desktop" is "kde4-konsole.desktop"). The folder earliest in
+// precedence that holds a file with an ID decides for that ID: if that file is broken,
+// not an application, Hidden, or names a program (TryExec or Exec) that cannot be found,
+// the ID is not installed, whatever later folders hold.
+//
+// Folders are listed when first needed and each entry is read at most once.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/DesktopEntry.h"
+
+namespace platform {
+
+struct Application {
+  std::string id;       // desktop file ID, with ".desktop"
+  std::string path;     // the entry's file
+  std::string name;     // untranslated Name
+  std::string program;  // the program Exec starts, as written
+  std::vector<std::string> mimeTypes;
+};
+
+class Applications final {
+ public:
+  // folders: the "applications" folders in precedence order; searchPath: $PATH.
+  Applications(std::vector<std::string> folders, std::optional<std::string> searchPath);
+  Applications(const Applications&) = delete;
+  Applications& operator=(const Applications&) = delete;
+
+  std::size_t folderCount() const { return folders_.size(); }
+  const std::string& folder(std::size_t index) const { return folders_[index].path; }
+  // ID -> file of one folder (listed on first use).
+  const std::map<std::string, std::string>& filesOf(std::size_t index);
+  // Whether a folder before index holds a file with this ID.
+  bool maskedBefore(std::size_t index, const std::string& id);
+
+  // The installed application with this ID (".desktop" included); null when none.
+  const Application* find(const std::string& id);
+  // Every installed application: folders in precedence order, IDs in order within one.
+  std::vector<const Application*> all();
+  // The entry file of an ID as installed (first folder holding it), whether or not it
+  // is a usable application.
+  std::optional<std::string> fileOf(const std::string& id);
+  // The desktop file ID of a file inside one of the folders; none for a file elsewhere.
+  std::optional<std::string> idOfFile(const std::string& path) const;
+
+  // The application in a given file of folder-listed ID, read once; null when it is not
+  // installable.
+  const Application* load(const std::string& id, const std::string& path);
+
+  // Forgets everything read, for after the folders changed.
+  void reload();
+
+ private:
+  struct Folder {
+    std::string path;
+    std::optional<std::map<std::string, std::string>> files;
+  };
+  std::vector<Folder> folders_;
+  std::optional<std::string> searchPath_;
+  std::unordered_map<std::string, std::unique_ptr<Application>> byPath_;
+};
+
+}  // namespace platform

@@ -1,0 +1,207 @@
+#include "platform/DesktopEntry.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/DesktopExec.h"
+#include "platform/MimeAppsList.h"
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kMaxDesktopEntryBytes = 1 << 20;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool hasControl(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+}
+
+bool validUtf8(std::string_view s) {
+  std::size_t i = 0;
+  const std::size_t n = s.size();
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t extra = 0;
+    std::uint32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + extra >= n) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readKeyFile(std::string_view text, bool strict,
+                 const std::function<void(std::string_view group, std::string_view key,
+                                          std::string_view raw)>& entry) {
+  std::string_view group;
+  bool inGroup = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = trim(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line.front() == '#') continue;
+    bool good = false;
+    if (line.front() == '[') {
+      const std::string_view name = line.substr(1, line.size() - 1);
+      if (line.back() == ']' && name.size() > 1) {
+        const std::string_view inner = name.substr(0, name.size() - 1);
+        if (inner.find_first_of("[]") == std::string_view::npos && !hasControl(inner)) {
+          group = inner;
+          inGroup = true;
+          good = true;
+          entry(group, {}, {});
+        }
+      }
+    } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && inGroup) {
+      const std::string_view key = trim(line.substr(0, eq));
+      if (!key.empty() && !hasControl(key)) {
+        entry(group, key, trim(line.substr(eq + 1)));
+        good = true;
+      }
+    }
+    if (!good && strict) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> splitKeyFileList(std::string_view raw) {
+  std::vector<std::string> items;
+  std::string current;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '\\' && i + 1 < raw.size()) {
+      current += c;
+      current += raw[++i];
+    } else if (c == ';') {
+      if (!current.empty()) items.push_back(unescapeKeyFileValue(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) items.push_back(unescapeKeyFileValue(current));
+  items.erase(std::remove(items.begin(), items.end(), std::string()), items.end());
+  return items;
+}
+
+std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::optional<std::string> result;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::size_t>(info.st_size) <= maxBytes) {
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t got = 0;
+    while (got < text.size()) {
+      const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    text.resize(got);
+    result = std::move(text);
+  }
+  ::close(fd);
+  return result;
+}
+
+std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos || !validUtf8(text)) return std::nullopt;
+  DesktopEntry desktopEntry;
+  std::optional<std::string_view> firstGroup;
+  const bool wellFormed = readKeyFile(
+      text, true, [&](std::string_view group, std::string_view key, std::string_view raw) {
+        if (!firstGroup) firstGroup = group;
+        if (key.empty() || group != "Desktop Entry" || key.find('[') != std::string_view::npos) {
+          return;
+        }
+        for (std::size_t i = 0; i < desktopEntry.entries_.size(); ++i) {
+          if (desktopEntry.entries_[i].first == key) {
+            desktopEntry.entries_[i].second = unescapeKeyFileValue(raw);
+            desktopEntry.rawValues_[i] = std::string(raw);
+            return;
+          }
+        }
+        desktopEntry.entries_.emplace_back(std::string(key), unescapeKeyFileValue(raw));
+        desktopEntry.rawValues_.emplace_back(raw);
+      });
+  if (!wellFormed || firstGroup != "Desktop Entry") return std::nullopt;
+  return desktopEntry;
+}
+
+std::optional<DesktopEntry> DesktopEntry::load(const std::string& path) {
+  const auto text = readSmallFile(path, kMaxDesktopEntryBytes);
+  if (!text) return std::nullopt;
+  return parse(*text);
+}
+
+std::optional<std::string> DesktopEntry::value(std::string_view key) const {
+  for (const auto& [name, value] : entries_) {
+    if (name == key) return value;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> DesktopEntry::list(std::string_view key) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].first == key) return splitKeyFileList(rawValues_[i]);
+  }
+  return {};
+}
+
+bool DesktopEntry::boolean(std::string_view key) const {
+  const auto found = value(key);
+  return found && (*found == "true" || *found == "1");
+}
+
+std::optional<std::string> DesktopEntry::execProgram() const {
+  const auto exec = value("Exec");
+  if (!exec || exec->empty()) return std::nullopt;
+  const auto argv = parseExec(*exec);
+  if (!argv || argv->empty() || argv->front().empty()) return std::nullopt;
+  return argv->front();
+}
+
+}  // namespace platform

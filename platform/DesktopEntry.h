@@ -1,0 +1,60 @@
+// Desktop entries (the Desktop Entry Specification's "*.desktop" files) and the
+// key-file format they share with mimeapps.list and mimeinfo.cache.
+//
+// readKeyFile makes one pass over a key file and hands every key=value line to a
+// callback; it is the fast reader for the large generated files (mimeinfo.cache) and
+// for desktop entries. DesktopEntry keeps the untranslated keys of an entry's
+// [Desktop Entry] group: an entry that is not valid UTF-8, holds a line that is not a
+// group, key=value, comment or blank line, or does not start with [Desktop Entry] is
+// not a desktop entry at all, and is skipped by its readers.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// Calls entry(group, key, rawValue) for every group header (with an empty key and
+// value) and every key=value line, in file order, with the key and the raw (still
+// escaped) value trimmed. In strict mode it stops at the first
+// line that is malformed (or a key before any group, or a NUL byte) and answers false;
+// otherwise such lines are skipped and the answer is true.
+bool readKeyFile(std::string_view text, bool strict,
+                 const std::function<void(std::string_view group, std::string_view key,
+                                          std::string_view raw)>& entry);
+
+// A list value split at unescaped ';', each item unescaped, empty items dropped.
+std::vector<std::string> splitKeyFileList(std::string_view raw);
+
+// Reads a whole file of at most maxBytes bytes; none when it cannot be read or is larger.
+std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes);
+
+class DesktopEntry {
+ public:
+  // None when the text is not a well-formed desktop entry (see above).
+  static std::optional<DesktopEntry> parse(std::string_view text);
+  // None as well when the file cannot be read or is unreasonably large.
+  static std::optional<DesktopEntry> load(const std::string& path);
+
+  // The untranslated keys of [Desktop Entry] in file order, with their unescaped values
+  // (a key written twice keeps its last value).
+  const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
+  std::optional<std::string> value(std::string_view key) const;
+  std::vector<std::string> list(std::string_view key) const;
+  // "true" or "1" is true; anything else, or no such key, is false.
+  bool boolean(std::string_view key) const;
+
+  // The program Exec would start (its first word, quoting undone); none when Exec is
+  // missing, empty or malformed.
+  std::optional<std::string> execProgram() const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> entries_;
+  std::vector<std::string> rawValues_;  // parallel to entries_, still escaped
+};
+
+}  // namespace platform

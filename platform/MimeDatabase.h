@@ -1,0 +1,54 @@
+// The shared MIME-info database as far as handler lookups need it: the list of types
+// (`types`), aliases (`aliases`) and subclass relations (`subclasses`) of every
+// "mime" folder in the data directories. Each file is read the first time a question
+// needs it, so a lookup that needs no parents never reads `subclasses`.
+//
+// Where folders disagree, the folder earlier in precedence wins for an alias; types and
+// parents are the union of all folders.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace platform {
+
+class MimeDatabase final {
+ public:
+  // mimeDirs: the "mime" folders in precedence order.
+  explicit MimeDatabase(std::vector<std::string> mimeDirs);
+  MimeDatabase(const MimeDatabase&) = delete;
+  MimeDatabase& operator=(const MimeDatabase&) = delete;
+
+  // The canonical name of a type: its alias target, or the type itself.
+  std::string unalias(std::string_view type);
+  // The direct parents of a type (after unaliasing), canonical, in database order.
+  std::vector<std::string> parents(std::string_view type);
+  // The type (unaliased) followed by all its ancestors, breadth first, each once: the
+  // order in which a handler lookup falls back.
+  std::vector<std::string> withAncestors(std::string_view type);
+  // Every type the database declares (canonical names), each once, in database order.
+  const std::vector<std::string>& types();
+  // Whether the database declares the type (an alias of a declared type counts).
+  bool isKnown(std::string_view type);
+  // Whether type is parent or one of its descendants (reflexive, transitive, through
+  // aliases). As in the database's own rules, every text/* type is a text/plain and
+  // every type outside inode/* is an application/octet-stream.
+  bool conformsTo(std::string_view type, std::string_view parent);
+
+ private:
+  void loadAliases();
+  void loadParents();
+  void loadTypes();
+
+  std::vector<std::string> mimeDirs_;
+  std::optional<std::unordered_map<std::string, std::string>> aliases_;
+  std::optional<std::unordered_map<std::string, std::vector<std::string>>> parents_;
+  std::optional<std::vector<std::string>> types_;
+  std::unordered_set<std::string> typeSet_;
+};
+
+}  // namespace platform
