@@ -1,0 +1,218 @@
+// "--app None" end to end: vrax finds the placeholder bundle, registers it by launching
+// it once and makes it the handler; then the desktop's own openers (gio open, xdg-open)
+// start it for URLs and files. Each test runs in a private desktop; this test process
+// is the reaper of everything the tools start, so every launch is counted and nothing
+// may be left running.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "TestSupport.h"
+#include "vrax/Identifiers.h"
+
+namespace quietling {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kVrax = VRAX_PROGRAM;
+const std::string kBundle = QUIETLING_BUNDLE;
+const std::string kBuildDir = BUILD_DIR;
+const std::string kCMake = CMAKE_COMMAND;
+const std::string kID = vrax::kPlaceholderBundleID;
+const std::string kDesktopFile = kID + ".desktop";
+const std::string kSuccess =
+    "Veltrane SUCCESS: Default handler has succesfully changed to " + kID + "\n";
+const std::string kURLLine = "Dummy application launched in response to URL: ";
+const std::string kTypeLine = "Dummy application launched in response to file of type: ";
+const std::string kUnknownLine =
+    "Dummy application launched in response to file with unknown type, will now exit.";
+const std::string kEnd = ", will now exit.";
+
+bool hasLine(const std::string& text, const std::string& line) {
+  const std::vector<std::string> all = test::lines(text);
+  return std::count(all.begin(), all.end(), line) == 1;
+}
+
+// The Exec value of a desktop entry file.
+std::string execOf(const std::string& desktopFile) {
+  for (const std::string& line : test::lines(test::readFile(desktopFile))) {
+    if (line.rfind("Exec=", 0) == 0) return line.substr(5);
+  }
+  return "";
+}
+
+class OpenerFlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::becomeSubreaper(); }
+  void TearDown() override { EXPECT_EQ(reap(), std::vector<std::string>{}) << "stray processes"; }
+
+  test::ProcessResult run(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& extraEnvironment = {}) {
+    std::vector<std::string> environment = tree.environment();
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    return test::run(argv, environment, tree.root());
+  }
+  // xdg-open without a desktop session takes its generic path, which reads the
+  // mimeapps.list defaults only when it believes a display is there; naming the
+  // generic desktop keeps it from probing for session services.
+  test::ProcessResult xdgOpen(const std::string& target) {
+    return run({"xdg-open", target}, {"XDG_CURRENT_DESKTOP=X-Generic", "DISPLAY=:vrax-test"});
+  }
+
+  // The processes that ended since the last call, as "name:status"; fails the test if
+  // any is still running after the timeout.
+  std::vector<std::string> reap() {
+    const auto exited = test::reapAllChildren(std::chrono::seconds(60));
+    if (!exited) {
+      ADD_FAILURE() << "processes still running";
+      return {"(still running)"};
+    }
+    std::vector<std::string> names;
+    for (const test::ExitedProcess& process : *exited) {
+      names.push_back(process.name + ":" + std::to_string(process.exitStatus));
+    }
+    return names;
+  }
+
+  void expectDefaultForReferenceClients(const std::string& mimeType) {
+    const test::ProcessResult gio = run({"gio", "mime", mimeType});
+    EXPECT_EQ(gio.exitStatus, 0) << gio.err;
+    const std::vector<std::string> gioLines = test::lines(gio.out);
+    ASSERT_FALSE(gioLines.empty());
+    EXPECT_EQ(gioLines[0].rfind("Default application for ", 0), 0u) << gio.out;
+    EXPECT_TRUE(gioLines[0].ends_with(": " + kDesktopFile)) << gio.out;
+    const test::ProcessResult xdg = run({"xdg-mime", "query", "default", mimeType});
+    EXPECT_EQ(xdg.exitStatus, 0) << xdg.err;
+    EXPECT_EQ(xdg.out, kDesktopFile + "\n");
+  }
+
+  // setHandler with "None" on a desktop that has never seen the placeholder: the
+  // success line, and exactly one launch, which logs nothing.
+  void setNoneAsHandlerFirstTime(const std::string& vrax, const std::vector<std::string>& target) {
+    std::vector<std::string> argv = {vrax, "setHandler"};
+    argv.insert(argv.end(), target.begin(), target.end());
+    argv.insert(argv.end(), {"--app", "None"});
+    const test::ProcessResult first = run(argv);
+    EXPECT_EQ(first.exitStatus, 0);
+    EXPECT_EQ(first.out, kSuccess);
+    EXPECT_EQ(reap(), std::vector<std::string>{"Quietling:0"}) << "one registration launch";
+    EXPECT_EQ(test::readFile(first.outPath), kSuccess);
+    EXPECT_EQ(test::readFile(first.errPath), "");
+  }
+
+  // gio open: it starts the handler and returns at once; the handler writes into the
+  // standard error gio gave it, read once the handler has ended.
+  std::string gioOpen(const std::string& target) {
+    const test::ProcessResult gio = run({"gio", "open", target});
+    EXPECT_EQ(gio.exitStatus, 0) << gio.err;
+    EXPECT_EQ(reap(), std::vector<std::string>{"Quietling:0"});
+    return test::readFile(gio.errPath);
+  }
+
+  std::string file(const std::string& name, std::string_view content) {
+    const std::string path = tree.home() + "/" + name;
+    test::writeFile(path, content);
+    return path;
+  }
+
+  std::string installedEntry() const { return tree.dataHome() + "/applications/" + kDesktopFile; }
+
+  test::XdgTree tree;
+};
+
+TEST_F(OpenerFlowTest, MailHandlerNoneRegistersOnceThenOpenersLaunchIt) {
+  setNoneAsHandlerFirstTime(kVrax, {"--mail"});
+  ASSERT_TRUE(fs::exists(installedEntry()));
+  EXPECT_EQ(execOf(installedEntry()), kBundle + "/Quietling %u");
+  expectDefaultForReferenceClients("x-scheme-handler/mailto");
+
+  // Known now: no second launch.
+  const test::ProcessResult second = run({kVrax, "setHandler", "--mail", "--app", "None"});
+  EXPECT_EQ(second.exitStatus, 0);
+  EXPECT_EQ(second.out, kSuccess);
+  EXPECT_EQ(second.err, "");
+  EXPECT_EQ(reap(), std::vector<std::string>{});
+
+  const std::string gioErr = gioOpen("mailto:someone@example.org");
+  EXPECT_TRUE(hasLine(gioErr, kURLLine + "mailto:someone@example.org" + kEnd)) << gioErr;
+
+  // xdg-open runs the handler in the foreground and passes on its exit status.
+  const test::ProcessResult xdg = xdgOpen("mailto:a%20b@example.org");
+  EXPECT_EQ(xdg.exitStatus, 0) << xdg.err;
+  EXPECT_TRUE(hasLine(xdg.err, kURLLine + "mailto:a%20b@example.org" + kEnd)) << xdg.err;
+}
+
+TEST_F(OpenerFlowTest, TextTypeHandlerNoneLogsTheFileType) {
+  setNoneAsHandlerFirstTime(kVrax, {"--UTI", "text/plain"});
+  expectDefaultForReferenceClients("text/plain");
+
+  const std::string note = file("note.txt", "hello\n");
+  std::string err = gioOpen(note);
+  EXPECT_TRUE(hasLine(err, kTypeLine + "text/plain" + kEnd)) << err;
+  err = gioOpen("file://" + tree.home() + "/note.txt");
+  EXPECT_TRUE(hasLine(err, kTypeLine + "text/plain" + kEnd)) << err;
+
+  const test::ProcessResult xdg = xdgOpen(note);
+  EXPECT_EQ(xdg.exitStatus, 0) << xdg.err;
+  EXPECT_TRUE(hasLine(xdg.err, kTypeLine + "text/plain" + kEnd)) << xdg.err;
+
+  // A C source is a text/plain by subclass: the handler is found through the parent
+  // type, and the line names the file's own type.
+  err = gioOpen(file("main.c", "int main(void) { return 0; }\n"));
+  EXPECT_TRUE(hasLine(err, kTypeLine + "text/x-csrc" + kEnd)) << err;
+
+  const std::string locked = file("locked.txt", "secret\n");
+  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+  err = gioOpen(locked);
+  EXPECT_TRUE(hasLine(err, kUnknownLine)) << err;
+}
+
+TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
+  // A copy of the tool in a prefix of its own: no bundle beside it, none in
+  // <prefix>/lib/vrax, none in ~/Applications.
+  const test::TempDir prefix("quietling-prefix");
+  fs::create_directories(prefix.path() + "/bin");
+  const std::string vrax = prefix.path() + "/bin/vrax";
+  fs::copy_file(kVrax, vrax);
+  const auto before = test::snapshot(tree.root());
+
+  for (const std::vector<std::string>& target :
+       {std::vector<std::string>{"--mail"}, std::vector<std::string>{"--UTI", "text/plain"}}) {
+    std::vector<std::string> argv = {vrax, "setHandler"};
+    argv.insert(argv.end(), target.begin(), target.end());
+    argv.insert(argv.end(), {"--app", "None"});
+    const test::ProcessResult result = run(argv);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " + kID +
+                              " (This error occurs when Quietling.app is not found.)\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(reap(), std::vector<std::string>{});
+  }
+  auto after = test::snapshot(tree.root());
+  std::erase_if(after, [](const auto& entry) { return entry.first.rfind("run", 0) == 0; });
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(OpenerFlowTest, InstalledIntoPrefixWithSpaceFindsItsBundle) {
+  const test::TempDir dir("quietling-install");
+  const std::string prefix = dir.path() + "/my prefix";
+  const test::ProcessResult install = run({kCMake, "--install", kBuildDir, "--prefix", prefix});
+  ASSERT_EQ(install.exitStatus, 0) << install.out << install.err;
+  const std::string bundle = prefix + "/lib/vrax/Quietling.app";
+  EXPECT_TRUE(fs::is_regular_file(bundle + "/Quietling"));
+  EXPECT_TRUE(fs::is_regular_file(bundle + "/" + kDesktopFile));
+  ASSERT_TRUE(fs::is_regular_file(prefix + "/bin/vrax"));
+
+  setNoneAsHandlerFirstTime(prefix + "/bin/vrax", {"--mail"});
+  EXPECT_EQ(execOf(installedEntry()), "\"" + bundle + "/Quietling\" %u");
+  expectDefaultForReferenceClients("x-scheme-handler/mailto");
+  const std::string err = gioOpen("mailto:someone@example.org");
+  EXPECT_TRUE(hasLine(err, kURLLine + "mailto:someone@example.org" + kEnd)) << err;
+}
+
+}  // namespace
+}  // namespace quietling
