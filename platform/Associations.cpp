@@ -152,15 +152,22 @@ std::optional<std::string> Associations::defaultFor(std::string_view type) {
 }
 
 std::vector<std::string> Associations::allFor(std::string_view type) {
-  std::vector<std::string> result;
-  if (auto preferred = defaultFor(type)) result.push_back(std::move(*preferred));
+  load();
   std::vector<std::string> hits;
   std::vector<std::string> blocked;
   for (const auto& current : database_.withAncestors(type)) {
     for (const auto& source : *sources_) lookup(source, current, hits, blocked);
   }
+  std::vector<std::string> result;
   for (auto& id : hits) {
-    if (!contains(result, id) && applications_.find(id) != nullptr) result.push_back(std::move(id));
+    if (applications_.find(id) != nullptr) result.push_back(std::move(id));
+  }
+  // The default leads when it is one of them.
+  if (const auto preferred = defaultFor(type)) {
+    if (const auto found = std::find(result.begin(), result.end(), *preferred);
+        found != result.end()) {
+      std::rotate(result.begin(), found, found + 1);
+    }
   }
   return result;
 }

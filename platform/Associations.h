@@ -32,8 +32,10 @@ class Associations final {
   // The desktop file ID that opening something of this type launches; none when no
   // installed application handles it or one of its parent types.
   std::optional<std::string> defaultFor(std::string_view type);
-  // Every installed application associated with the type or a parent type: the
-  // default first, then the others in precedence order, each once.
+  // Every installed application associated with the type or a parent type (through
+  // added associations and MimeType= keys, less removed ones), each once, in precedence
+  // order, the default first when it is one of them. A default named only in
+  // [Default Applications] is not an association of its own.
   std::vector<std::string> allFor(std::string_view type);
   // Every type that some source associates with an application or names a default
   // for, each once, canonical, in no particular order.

@@ -1,0 +1,173 @@
+// The real platform against the reference client: for every type and scheme that a
+// fixture of real desktop entries (from Debian packages) and a set of association lists
+// know, the default handler equals `gio mime TYPE`'s and the list of all handlers holds
+// the same applications.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "TempTree.h"
+#include "platform/DesktopEntry.h"
+#include "platform/Freedesktop.h"
+#include "platform/MimeAppsList.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempTree;
+
+struct GioAnswer {
+  std::optional<std::string> preferred;
+  std::set<std::string> registered;
+};
+
+GioAnswer askGio(const TempTree& tree, const std::string& type) {
+  GioAnswer answer;
+  std::istringstream lines(tree.run("/usr/bin/gio mime '" + type + "' 2>/dev/null"));
+  std::string line;
+  bool inRegistered = false;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("Default application for ")) {
+      answer.preferred = line.substr(line.rfind(": ") + 2);
+    } else if (line == "Registered applications:") {
+      inRegistered = true;
+    } else if (line.starts_with("\t")) {
+      if (inRegistered) answer.registered.insert(line.substr(1));
+    } else {
+      inRegistered = false;
+    }
+  }
+  return answer;
+}
+
+// Every type named in the association files below root, plus some that only fall back.
+std::set<std::string> typesKnownTo(const std::string& root) {
+  std::set<std::string> types = {
+      "text/x-csrc",        "text/x-c",        "application/x-shellscript",      "text/markdown",
+      "image/x-never-seen", "application/xml", "x-scheme-handler/unknown-scheme"};
+  for (const auto& item : fs::recursive_directory_iterator(root)) {
+    const std::string name = item.path().filename().string();
+    if (!name.ends_with("mimeinfo.cache") && !name.ends_with("mimeapps.list") &&
+        name != "defaults.list") {
+      continue;
+    }
+    const auto text = readSmallFile(item.path().string(), 1 << 24);
+    if (!text) continue;
+    readKeyFile(*text, false, [&](std::string_view, std::string_view key, std::string_view) {
+      if (isValidMimeType(key)) types.emplace(key);
+    });
+  }
+  return types;
+}
+
+class AgainstGio : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::access("/usr/bin/gio", X_OK) != 0 ||
+        ::access("/usr/bin/update-desktop-database", X_OK) != 0) {
+      GTEST_SKIP() << "gio or update-desktop-database is not installed";
+    }
+    fs::copy(VRAX_FIXTURES_DIR "/applications", tree.systemData() + "/applications",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    ASSERT_EQ(0, std::system(("PATH=/usr/bin:/bin /bin/sh " VRAX_FIXTURES_DIR "/make-stubs.sh '" +
+                              tree.systemData() + "/applications' '" + tree.bin() + "'")
+                                 .c_str()));
+  }
+
+  void index(const std::string& folder) {
+    ASSERT_EQ(0, std::system(("/usr/bin/update-desktop-database -q '" + folder + "'").c_str()));
+  }
+
+  // Compares every known type and scheme; answers the number compared.
+  std::size_t compareAll() {
+    Freedesktop platform;
+    std::size_t compared = 0;
+    for (const auto& type : typesKnownTo(tree.root())) {
+      const GioAnswer gio = askGio(tree, type);
+      const bool isScheme = type.starts_with("x-scheme-handler/");
+      const std::string scheme = type.substr(type.find('/') + 1);
+      const auto preferred =
+          isScheme ? platform.LSCopyDefaultHandlerForURLScheme(scheme)
+                   : platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesAll);
+      const auto all = isScheme ? platform.LSCopyAllHandlersForURLScheme(scheme)
+                                : platform.LSCopyAllRoleHandlersForContentType(type, kLSRolesAll);
+      EXPECT_EQ(gio.preferred,
+                preferred ? std::optional<std::string>(*preferred + ".desktop") : std::nullopt)
+          << "default of " << type;
+      std::set<std::string> ours;
+      for (const auto& id : all.value_or(std::vector<std::string>())) ours.insert(id + ".desktop");
+      EXPECT_EQ(gio.registered, ours) << "all handlers of " << type;
+      ++compared;
+    }
+    return compared;
+  }
+
+  TempTree tree;
+};
+
+TEST_F(AgainstGio, FixtureWithItsCacheAgrees) {
+  index(tree.systemData() + "/applications");
+  EXPECT_GT(compareAll(), 100u);
+}
+
+TEST_F(AgainstGio, ListsInEveryPlaceAndDesktopAgree) {
+  tree.setEnv("XDG_CURRENT_DESKTOP", "X-Cinnamon:GNOME");
+  // The user's lists: a desktop-specific default overriding the generic one, added and
+  // removed associations, a default that is not installed before one that is.
+  tree.write("config/gnome-mimeapps.list",
+             "[Default Applications]\ntext/plain=org.xfce.mousepad.desktop\n"
+             "x-scheme-handler/mailto=missing.desktop;sylpheed.desktop\n");
+  tree.write(
+      "config/mimeapps.list",
+      "# the user's choices\n[Default Applications]\ntext/plain=org.gnome.gedit.desktop\n"
+      "text/html=org.kde.falkon.desktop\nx-scheme-handler/http=org.gnome.Epiphany.desktop\n"
+      "image/png=mupdf.desktop\ntext/x-c=geany.desktop\n\n"
+      "[Added Associations]\ntext/x-csrc=org.kde.kate.desktop;\n"
+      "application/pdf=org.gnome.eog.desktop;\n\n"
+      "[Removed "
+      "Associations]\napplication/pdf=org.gnome.Evince.desktop;okularApplication_pdf.desktop;\n"
+      "x-scheme-handler/mailto=claws-mail.desktop;\ntext/plain=org.kde.kwrite.desktop\n");
+  // A system config list and a list in a data folder, both below the user's.
+  tree.write("etc/mimeapps.list",
+             "[Default Applications]\ntext/plain=org.kde.kate.desktop\n"
+             "application/pdf=org.kde.okular.desktop\nx-scheme-handler/ftp=filezilla.desktop\n");
+  tree.write("system/applications/mimeapps.list",
+             "[Default Applications]\nimage/jpeg=org.kde.gwenview.desktop\n"
+             "[Added Associations]\nimage/jpeg=gimp.desktop;\n");
+  tree.write("system/applications/defaults.list",
+             "[Default Applications]\naudio/mpeg=audacious.desktop\n");
+  // The user's own entries: one in a subfolder (ID "local-notes.desktop"), and one that
+  // masks a system entry of the same ID with other types.
+  tree.program("notes");
+  tree.application("notes", "notes", "text/plain;x-scheme-handler/notes;", "",
+                   "data/applications/local/notes.desktop");
+  tree.application("geany", "geany", "text/x-python;", "", "data/applications/geany.desktop");
+  index(tree.systemData() + "/applications");
+  index(tree.dataHome() + "/applications");
+  EXPECT_GT(compareAll(), 100u);
+}
+
+TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
+  index(tree.systemData() + "/applications");
+  tree.write("config/mimeapps.list",
+             "[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop\n");
+  Freedesktop platform;
+  ASSERT_EQ(kStatusOK, platform.LSSetDefaultHandlerForURLScheme("http", "org.gnome.Epiphany"));
+  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll,
+                                                                      "org.xfce.mousepad.desktop"));
+  EXPECT_EQ(askGio(tree, "x-scheme-handler/http").preferred, "org.gnome.Epiphany.desktop");
+  EXPECT_EQ(askGio(tree, "text/plain").preferred, "org.xfce.mousepad.desktop");
+  EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("http"), "org.gnome.Epiphany");
+  EXPECT_EQ(Freedesktop().LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesViewer),
+            "org.xfce.mousepad");
+}
+
+}  // namespace
+}  // namespace platform
