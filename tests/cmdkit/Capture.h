@@ -1,0 +1,20 @@
+// Runs a piece of code with standard output and standard error captured, so tests can
+// compare what the framework printed byte for byte.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace cmdkit::testing {
+
+struct Captured {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+// Runs `body` with file descriptors 1 and 2 redirected to temporary files and returns
+// its result and what it wrote on each.
+Captured captureOutput(const std::function<int()>& body);
+
+}  // namespace cmdkit::testing
