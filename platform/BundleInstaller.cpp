@@ -1,0 +1,288 @@
+#include "platform/BundleInstaller.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/DesktopExec.h"
+#include "platform/MimeAppsList.h"
+#include "platform/MimeAppsWriter.h"
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kEntryGroup = "Desktop Entry";
+constexpr std::string_view kDesktopSuffix = ".desktop";
+constexpr std::uintmax_t kMaxEntrySize = 1 << 20;
+
+std::nullopt_t failLaunch(LaunchError* error, Status code, const std::string& description) {
+  if (error) *error = LaunchError{code, description};
+  return std::nullopt;
+}
+
+bool isExecutableFile(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
+}
+
+std::optional<std::string> readSmallFile(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size > kMaxEntrySize) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// A literal '%' in a program path must be doubled, or it would read as a field code.
+std::string escapePercent(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out;
+}
+
+// Writes text to path atomically, following a symlink there and keeping the mode of a
+// file it replaces. 0 or a status, description set.
+Status replaceFile(const std::string& path, const std::string& text, std::string* description) {
+  const auto target = resolveSymlinks(path);
+  if (!target) {
+    *description = "cannot follow the symlink " + path;
+    return kLSUnknownErr;
+  }
+  std::optional<mode_t> mode;
+  std::optional<std::pair<uid_t, gid_t>> owner;
+  struct stat status {};
+  if (::stat(target->c_str(), &status) == 0) {
+    if (readSmallFile(*target) == text) return kStatusOK;
+    mode = status.st_mode & 07777;
+    owner = std::make_pair(status.st_uid, status.st_gid);
+  }
+  AtomicFile file;
+  if (const Status s = file.prepare(*target, text, mode, owner, description); s != kStatusOK)
+    return s;
+  return file.commit(description);
+}
+
+// Adds desktopFile to the types of a mimeinfo.cache that exists in folder. Readers
+// that index a folder's entries through its cache would otherwise not see the new
+// entry's types. A cache it cannot edit without loss is left alone.
+void addToMimeCache(const std::string& folder, const std::string& desktopFile,
+                    const std::vector<std::string>& types) {
+  const std::string cache = folder + "/mimeinfo.cache";
+  if (types.empty() || !std::filesystem::is_regular_file(cache)) return;
+  const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (lock < 0) return;
+  if (::flock(lock, LOCK_EX) == 0) {
+    if (const auto text = readSmallFile(cache)) {
+      auto list = MimeAppsList::parse(*text);
+      if (list.editable()) {
+        for (const auto& type : types) {
+          if (!isValidMimeType(type)) continue;
+          auto ids = list.values("MIME Cache", type);
+          if (std::find(ids.begin(), ids.end(), desktopFile) != ids.end()) continue;
+          std::string joined;
+          for (const auto& id : ids) joined += id + ";";
+          list.setValue("MIME Cache", type, joined + desktopFile + ";");
+        }
+        std::string ignored;
+        (void)replaceFile(cache, list.serialize(), &ignored);
+      }
+    }
+  }
+  ::close(lock);
+}
+
+}  // namespace
+
+std::optional<std::string> installBundle(const std::string& bundlePath,
+                                         const std::string& applicationsDir, LaunchError* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path bundle = fs::absolute(bundlePath, ec).lexically_normal();
+  if (ec || bundlePath.empty())
+    return failLaunch(error, kLSApplicationNotFoundErr, "no bundle path");
+  if (!bundle.has_filename()) bundle = bundle.parent_path();
+  if (!fs::exists(bundle, ec)) {
+    return failLaunch(error, kLSApplicationNotFoundErr, bundle.string() + " does not exist");
+  }
+  if (!fs::is_directory(bundle, ec)) {
+    return failLaunch(error, kLSNotAnApplicationErr, bundle.string() + " is not a bundle folder");
+  }
+
+  std::vector<fs::path> entries;
+  for (const auto& item : fs::directory_iterator(bundle, ec)) {
+    if (item.path().extension() == kDesktopSuffix && item.is_regular_file(ec)) {
+      entries.push_back(item.path());
+    }
+  }
+  if (entries.size() != 1) {
+    return failLaunch(error, kLSNotAnApplicationErr,
+                      bundle.string() + " holds " + std::to_string(entries.size()) +
+                          " desktop entries instead of one");
+  }
+  const std::string fileName = entries.front().filename().string();
+  if (!isValidDesktopFileId(fileName)) {
+    return failLaunch(error, kLSNotAnApplicationErr, fileName + " is not a valid desktop file ID");
+  }
+  const std::string id = fileName.substr(0, fileName.size() - kDesktopSuffix.size());
+
+  const auto text = readSmallFile(entries.front().string());
+  if (!text) {
+    return failLaunch(error, kLSNotAnApplicationErr, "cannot read " + entries.front().string());
+  }
+  auto entry = MimeAppsList::parse(*text);
+  if (!entry.editable()) {
+    return failLaunch(
+        error, kLSNotAnApplicationErr,
+        entries.front().string() + " is malformed (" + entry.problems().front() + ")");
+  }
+  if (entry.value(kEntryGroup, "Type") != "Application") {
+    return failLaunch(error, kLSNotAnApplicationErr,
+                      entries.front().string() + " is not an application");
+  }
+  const auto exec = entry.value(kEntryGroup, "Exec");
+  const auto argv = exec ? parseExec(*exec) : std::nullopt;
+  if (!argv) {
+    return failLaunch(error, kLSNotAnApplicationErr,
+                      entries.front().string() + " has no usable Exec key");
+  }
+
+  // The program: a path relative to the bundle, or an absolute one.
+  const std::string& program = argv->front();
+  const std::string programPath =
+      program.starts_with('/') ? program : (bundle / program).lexically_normal().string();
+  if (!isExecutableFile(programPath)) {
+    return failLaunch(error, kLSApplicationNotFoundErr,
+                      "the program " + programPath + " of " + bundle.string() + " is missing");
+  }
+  std::string newExec = quoteExecArgument(escapePercent(programPath));
+  for (std::size_t i = 1; i < argv->size(); ++i) newExec += " " + quoteExecArgument((*argv)[i]);
+  entry.setValue(kEntryGroup, "Exec", newExec);
+  if (const auto tryExec = entry.value(kEntryGroup, "TryExec");
+      tryExec && !tryExec->empty() && !tryExec->starts_with('/') &&
+      isExecutableFile((bundle / *tryExec).string())) {
+    entry.setValue(kEntryGroup, "TryExec", (bundle / *tryExec).lexically_normal().string());
+  }
+
+  std::string description;
+  if (::mkdir(applicationsDir.c_str(), 0700) != 0 && errno != EEXIST) {
+    fs::create_directories(applicationsDir, ec);
+  }
+  if (!fs::is_directory(applicationsDir, ec)) {
+    return failLaunch(error, kLSUnknownErr, "cannot create the folder " + applicationsDir);
+  }
+  if (replaceFile(applicationsDir + "/" + fileName, entry.serialize(), &description) != kStatusOK) {
+    return failLaunch(error, kLSUnknownErr, description);
+  }
+  addToMimeCache(applicationsDir, fileName, entry.values(kEntryGroup, "MimeType"));
+  return id;
+}
+
+std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& argv,
+                                                LaunchError* error) {
+  if (argv.empty() || argv.front().empty())
+    return failLaunch(error, kLSUnknownErr, "nothing to start");
+  // Everything the child needs is prepared before fork: after it, only calls that are
+  // safe in a forked process are made.
+  std::vector<char*> args;
+  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  const bool searchPath = argv.front().find('/') == std::string::npos;
+
+  int channel[2];
+  if (::pipe2(channel, O_CLOEXEC) != 0) {
+    return failLaunch(error, kLSUnknownErr, std::string("cannot start: ") + std::strerror(errno));
+  }
+  const pid_t child = ::fork();
+  if (child < 0) {
+    const int e = errno;
+    ::close(channel[0]);
+    ::close(channel[1]);
+    return failLaunch(error, kLSUnknownErr, std::string("cannot start: ") + std::strerror(e));
+  }
+  if (child == 0) {
+    // The intermediate process: a new session, one more fork, then gone, so the
+    // program is adopted by init (or the nearest subreaper) and is nobody's zombie.
+    ::close(channel[0]);
+    ::setsid();
+    const pid_t program = ::fork();
+    if (program == 0) {
+      sigset_t none;
+      sigemptyset(&none);
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+      for (int sig = 1; sig < NSIG; ++sig) ::signal(sig, SIG_DFL);
+      const int null = ::open("/dev/null", O_RDWR);
+      if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        if (null > STDERR_FILENO) ::close(null);
+      }
+      if (searchPath) {
+        ::execvp(args[0], args.data());
+      } else {
+        ::execv(args[0], args.data());
+      }
+      const int failure = errno;
+      (void)!::write(channel[1], &failure, sizeof failure);
+      ::_exit(127);
+    }
+    const int report = program > 0 ? static_cast<int>(program) : -errno;
+    (void)!::write(channel[1], &report, sizeof report);
+    ::_exit(0);
+  }
+
+  ::close(channel[1]);
+  const auto readInt = [&](int& value) {
+    std::size_t got = 0;
+    auto* bytes = reinterpret_cast<char*>(&value);
+    while (got < sizeof value) {
+      const ssize_t n = ::read(channel[0], bytes + got, sizeof value - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      got += static_cast<std::size_t>(n);
+    }
+    return true;
+  };
+  int pid = 0;
+  int execError = 0;
+  const bool gotPid = readInt(pid);
+  // The channel closes when the program has replaced itself (exec closes it) or failed.
+  const bool failed = gotPid && pid > 0 && readInt(execError);
+  ::close(channel[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+
+  if (!gotPid || pid <= 0) {
+    return failLaunch(error, kLSUnknownErr,
+                      "cannot start " + argv.front() + ": " + std::strerror(gotPid ? -pid : EIO));
+  }
+  if (failed) {
+    const Status code = execError == ENOENT                             ? kLSApplicationNotFoundErr
+                        : (execError == EACCES || execError == ENOEXEC) ? kLSNotAnApplicationErr
+                                                                        : kLSUnknownErr;
+    return failLaunch(error, code,
+                      "cannot start " + argv.front() + ": " + std::strerror(execError));
+  }
+  return RunningApplication{pid};
+}
+
+}  // namespace platform
