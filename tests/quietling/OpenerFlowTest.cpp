@@ -54,7 +54,7 @@ class OpenerFlowTest : public ::testing::Test {
                           const std::vector<std::string>& extraEnvironment = {}) {
     std::vector<std::string> environment = tree.environment();
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    return test::run(argv, environment, tree.root());
+    return test::run(argv, environment, outputs.path());
   }
   // xdg-open without a desktop session takes its generic path, which reads the
   // mimeapps.list defaults only when it believes a display is there; naming the
@@ -122,6 +122,7 @@ class OpenerFlowTest : public ::testing::Test {
   std::string installedEntry() const { return tree.dataHome() + "/applications/" + kDesktopFile; }
 
   test::XdgTree tree;
+  test::TempDir outputs{"quietling-output"};
 };
 
 TEST_F(OpenerFlowTest, MailHandlerNoneRegistersOnceThenOpenersLaunchIt) {
@@ -192,24 +193,45 @@ TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(reap(), std::vector<std::string>{});
   }
-  auto after = test::snapshot(tree.root());
-  std::erase_if(after, [](const auto& entry) { return entry.first.rfind("run", 0) == 0; });
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(test::snapshot(tree.root()), before);
 }
 
-TEST_F(OpenerFlowTest, InstalledIntoPrefixWithSpaceFindsItsBundle) {
-  const test::TempDir dir("quietling-install");
-  const std::string prefix = dir.path() + "/my prefix";
-  const test::ProcessResult install = run({kCMake, "--install", kBuildDir, "--prefix", prefix});
-  ASSERT_EQ(install.exitStatus, 0) << install.out << install.err;
+// cmake --install puts vrax in <prefix>/bin and the bundle in <prefix>/lib/vrax,
+// where the installed vrax looks for it. Answers the installed bundle.
+std::string installInto(const std::string& prefix) {
+  const test::TempDir outputs("quietling-install-output");
+  const test::ProcessResult install = test::run(
+      {kCMake, "--install", kBuildDir, "--prefix", prefix}, {"PATH=/usr/bin:/bin"}, outputs.path());
+  EXPECT_EQ(install.exitStatus, 0) << install.out << install.err;
   const std::string bundle = prefix + "/lib/vrax/Quietling.app";
   EXPECT_TRUE(fs::is_regular_file(bundle + "/Quietling"));
   EXPECT_TRUE(fs::is_regular_file(bundle + "/" + kDesktopFile));
-  ASSERT_TRUE(fs::is_regular_file(prefix + "/bin/vrax"));
+  EXPECT_TRUE(fs::is_regular_file(prefix + "/bin/vrax"));
+  return bundle;
+}
 
+TEST_F(OpenerFlowTest, InstalledIntoPrefixFindsItsBundle) {
+  const test::TempDir prefix("quietling-install");
+  const std::string bundle = installInto(prefix.path());
+  setNoneAsHandlerFirstTime(prefix.path() + "/bin/vrax", {"--mail"});
+  EXPECT_EQ(execOf(installedEntry()), bundle + "/Quietling %u");
+  expectDefaultForReferenceClients("x-scheme-handler/mailto");
+  const std::string err = gioOpen("mailto:someone@example.org");
+  EXPECT_TRUE(hasLine(err, kURLLine + "mailto:someone@example.org" + kEnd)) << err;
+  const test::ProcessResult xdg = xdgOpen("mailto:a%20b@example.org");
+  EXPECT_EQ(xdg.exitStatus, 0) << xdg.err;
+  EXPECT_TRUE(hasLine(xdg.err, kURLLine + "mailto:a%20b@example.org" + kEnd)) << xdg.err;
+}
+
+// A path with a space is quoted in Exec. GIO follows the quoting; xdg-utils takes the
+// first blank-separated word of Exec as the program, so it cannot use such an entry
+// (nor any other entry whose program path needs quoting) and is not asked here.
+TEST_F(OpenerFlowTest, InstalledIntoPrefixWithSpaceIsLaunchedByGio) {
+  const test::TempDir dir("quietling-install");
+  const std::string prefix = dir.path() + "/my prefix";
+  const std::string bundle = installInto(prefix);
   setNoneAsHandlerFirstTime(prefix + "/bin/vrax", {"--mail"});
   EXPECT_EQ(execOf(installedEntry()), "\"" + bundle + "/Quietling\" %u");
-  expectDefaultForReferenceClients("x-scheme-handler/mailto");
   const std::string err = gioOpen("mailto:someone@example.org");
   EXPECT_TRUE(hasLine(err, kURLLine + "mailto:someone@example.org" + kEnd)) << err;
 }

@@ -97,7 +97,7 @@ void XdgTree::applyToThisProcess() const {
 std::map<std::string, std::string> snapshot(const std::string& folder) {
   std::map<std::string, std::string> entries;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string name = fs::relative(entry.path(), folder).string();
+    const std::string name = entry.path().lexically_relative(folder).string();
     if (entry.is_symlink()) {
       entries[name] = "link:" + fs::read_symlink(entry.path()).string();
     } else if (entry.is_directory()) {
