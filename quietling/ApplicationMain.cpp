@@ -1,5 +1,6 @@
 #include "quietling/ApplicationMain.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <string>
@@ -14,6 +15,9 @@
 namespace quietling {
 
 int ApplicationMain(int argc, char** argv) {
+  // A reader that went away must not end the process before it terminates normally:
+  // a failed write of the log line is simply dropped.
+  ::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
 

@@ -1,7 +1,10 @@
 // The real program, started the way a desktop opener starts it: with the URL, file URL
 // or path to open as its one argument, in a private desktop.
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -69,6 +72,29 @@ TEST_F(ProgramTest, LogsOneLineForWhatItWasOpenedForAndExits) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, c.err);
   }
+}
+
+TEST_F(ProgramTest, ExitsNormallyWhenNobodyReadsItsLog) {
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  ::close(pipeFds[0]);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  const std::vector<std::string> environment = tree.environment();
+  std::vector<char*> env;
+  for (const std::string& entry : environment) env.push_back(const_cast<char*>(entry.c_str()));
+  env.push_back(nullptr);
+  char url[] = "mailto:someone@example.org";
+  char* argv[] = {const_cast<char*>(kProgram.c_str()), url, nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv, env.data()), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
