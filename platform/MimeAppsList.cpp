@@ -16,7 +16,9 @@ bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-bool validUtf8(std::string_view s) {
+}  // namespace
+
+bool isValidUtf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -51,6 +53,8 @@ bool validUtf8(std::string_view s) {
   }
   return true;
 }
+
+namespace {
 
 bool hasControl(std::string_view s) {
   return std::any_of(s.begin(), s.end(), [](char c) {
@@ -186,7 +190,7 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
   MimeAppsList list;
   if (text.find('\0') != std::string_view::npos)
     list.problems_.push_back("the file holds a NUL byte");
-  if (!validUtf8(text)) list.problems_.push_back("the file is not valid UTF-8");
+  if (!isValidUtf8(text)) list.problems_.push_back("the file is not valid UTF-8");
 
   int section = -1;
   std::size_t start = 0;

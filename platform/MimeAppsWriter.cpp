@@ -127,8 +127,7 @@ std::string_view withoutSuffix(std::string_view id) {
 
 // One list to rewrite: where its contents go and what they become.
 struct PlannedEdit {
-  std::string listPath;  // the path in configHome (perhaps a symlink)
-  std::string target;    // the real file
+  std::string target;  // the real file, symlinks followed
   std::string contents;
   std::optional<mode_t> mode;
   std::optional<std::pair<uid_t, gid_t>> owner;
@@ -142,7 +141,7 @@ Status planEdit(const std::string& path, bool create, std::string_view mimeType,
   const auto target = resolveSymlinks(path);
   if (!target) return fail(kStatusIOError, detail, "cannot follow the symlink " + path);
 
-  PlannedEdit edit{path, *target, {}, std::nullopt, std::nullopt};
+  PlannedEdit edit{*target, {}, std::nullopt, std::nullopt};
   std::string before;
   struct stat status {};
   if (::stat(target->c_str(), &status) == 0) {
@@ -161,13 +160,15 @@ Status planEdit(const std::string& path, bool create, std::string_view mimeType,
 
   auto list = MimeAppsList::parse(before);
   if (!create) {
-    // A desktop-specific list is edited only where it would override the change.
+    // A desktop-specific list is edited only where it would override the change: it
+    // names another default first, or it removes the association.
     const auto defaults = list.values("Default Applications", mimeType);
     const auto removed = list.values("Removed Associations", mimeType);
     const auto same = [&](const std::string& item) {
       return withoutSuffix(item) == withoutSuffix(desktopId);
     };
-    const bool overrides = !defaults.empty() || std::any_of(removed.begin(), removed.end(), same);
+    const bool overrides = (!defaults.empty() && !same(defaults.front())) ||
+                           std::any_of(removed.begin(), removed.end(), same);
     if (!overrides) return kStatusOK;
   }
   if (!list.editable()) {

@@ -210,6 +210,19 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
   }
 }
 
+// A link to a list that does not exist yet stays a link; the list is made where it points.
+TEST(MimeAppsWriter, DanglingSymlinkGetsItsTargetCreated) {
+  TempXdgTree tree;
+  std::filesystem::create_directories(tree.root() + "/dotfiles");
+  ASSERT_EQ(::symlink("../dotfiles/new.list", (tree.config() + "/mimeapps.list").c_str()), 0);
+  ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+  EXPECT_EQ(std::filesystem::read_symlink(tree.config() + "/mimeapps.list").string(),
+            "../dotfiles/new.list");
+  EXPECT_EQ(MimeAppsList::parse(readText(tree.root() + "/dotfiles/new.list"))
+                .values("Default Applications", kType),
+            std::vector<std::string>{"chosen.desktop"});
+}
+
 TEST(MimeAppsWriter, NewListGetsUmaskPermissionsAndFolders) {
   TempXdgTree tree;
   const std::string configHome = tree.root() + "/fresh/config";
@@ -293,15 +306,19 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
   }
 }
 
-// A desktop-specific list that does not speak of the type is left alone.
+// A desktop-specific list that does not override the change is left alone.
 TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   TempXdgTree tree;
   const std::string unrelated =
       "[Default Applications]\ntext/plain=a.desktop;\n[Removed Associations]\n"
       "x-scheme-handler/vraxtest=someone-else.desktop;\nbroken line that is not ours to fix\n";
+  const std::string agreeing =
+      "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;other.desktop;\n";
   writeText(tree.config() + "/kde-mimeapps.list", unrelated);
-  ASSERT_EQ(setUserDefault(tree.config(), {"kde"}, kType, "chosen"), kStatusOK);
+  writeText(tree.config() + "/plasma-mimeapps.list", agreeing);
+  ASSERT_EQ(setUserDefault(tree.config(), {"kde", "plasma"}, kType, "chosen"), kStatusOK);
   EXPECT_EQ(readText(tree.config() + "/kde-mimeapps.list"), unrelated);
+  EXPECT_EQ(readText(tree.config() + "/plasma-mimeapps.list"), agreeing);
 }
 
 // Concurrent writers serialise on the lock: no change is lost.
