@@ -47,6 +47,13 @@ struct State {
   };
 };
 
+// The help command's list of available commands includes the help command itself; the
+// list is cleared whenever a help command is dropped, so that the cycle cannot keep it
+// alive.
+void releaseHelpCommand(const std::shared_ptr<HelpCommand>& help) {
+  if (help) help->setAvailableCommands({});
+}
+
 State& state() {
   static State instance;
   return instance;
@@ -170,7 +177,9 @@ const AliasTable& CLI::aliases() { return state().aliases; }
 
 const std::shared_ptr<HelpCommand>& CLI::helpCommand() { return state().helpCommand; }
 void CLI::setHelpCommand(std::shared_ptr<HelpCommand> command) {
-  replaceStage(state().helpCommand, std::move(command));
+  if (!command) std::abort();
+  if (command != state().helpCommand) releaseHelpCommand(state().helpCommand);
+  state().helpCommand = std::move(command);
 }
 const std::shared_ptr<Command>& CLI::versionCommand() { return state().versionCommand; }
 void CLI::setVersionCommand(std::shared_ptr<Command> command) {
@@ -286,6 +295,9 @@ void CLI::printError(std::string_view message, std::string_view terminator) {
   }
 }
 
-void CLI::resetForTesting() { state() = State(); }
+void CLI::resetForTesting() {
+  releaseHelpCommand(state().helpCommand);
+  state() = State();
+}
 
 }  // namespace cmdkit

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -142,10 +143,14 @@ void fuzzCommandLine(const std::uint8_t* data, std::size_t size) {
       const cmdkit::IncorrectOptionUsage& misuse = *result.usage();
       check(!misuse.empty(), "misuse is reported only when there is some");
       misused = misuse.unrecognizedOptions.size() + misuse.keysNotGivenValue.size();
-      const std::string message = cmdkit::CLI::misusedOptionsMessageGenerator()
-                                      ->makeMisusedOptionsMessage(*command, misuse)
-                                      .value_or("");
-      check(!message.empty() && message.back() == '\n', "the misuse message ends a line");
+      const std::optional<std::string> message =
+          cmdkit::CLI::misusedOptionsMessageGenerator()->makeMisusedOptionsMessage(*command,
+                                                                                   misuse);
+      const bool silent = optionCommand->unrecognizedOptionsPrintingBehavior() ==
+                          cmdkit::UnrecognizedOptionsPrintingBehavior::printNone;
+      check(message.has_value() != silent, "a message exactly unless the command wants none");
+      check(!message || (!message->empty() && message->back() == '\n'),
+            "the misuse message ends a line");
     } else if (result.kind() == cmdkit::OptionParserResult::Kind::success) {
       check(tally->flags + tally->keys == optionArguments, "success means every option acted");
     }

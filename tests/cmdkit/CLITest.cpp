@@ -132,29 +132,16 @@ TEST_F(CLITest, HelpAndVersion) {
   }
 }
 
-TEST_F(CLITest, PositionalCountErrorsPrintTheUsageLine) {
+TEST_F(CLITest, FailuresAreReportedOnceOnStandardError) {
   static const struct {
     const char* line;
     const char* err;
   } cases[] = {
+      // Positional words that do not fit: the message, then the usage line.
       {"vrax version x", "Expected no arguments, got 1.\nUsage: vrax version\n"},
       {"vrax show a b", "Expected no arguments, got 2.\nUsage: vrax show\n"},
       {"vrax echo", "Expected 1 argument, but got 0.\nUsage: vrax echo <first> ...\n"},
-  };
-  for (const auto& c : cases) {
-    const Captured run = debugGo(c.line);
-    EXPECT_EQ(run.out, "[Debug Mode]\n") << c.line;
-    EXPECT_EQ(run.err, c.err) << c.line;
-    EXPECT_EQ(run.status, 1) << c.line;
-  }
-  EXPECT_TRUE(executed_.empty());
-}
-
-TEST_F(CLITest, CommandErrorsAreReportedOnce) {
-  static const struct {
-    const char* line;
-    const char* err;
-  } cases[] = {
+      // Errors thrown by commands.
       {"vrax fail", "Something failed\n"},
       {"vrax quiet", ""},
       {"vrax odd", "An error occurred: disk on fire\n"},
@@ -166,6 +153,7 @@ TEST_F(CLITest, CommandErrorsAreReportedOnce) {
     EXPECT_EQ(run.err, c.err) << c.line;
     EXPECT_EQ(run.status, 1) << c.line;
   }
+  EXPECT_TRUE(executed_.empty());
 }
 
 TEST_F(CLITest, QuotedTokensAndCombinedFlags) {
@@ -280,6 +268,18 @@ TEST_F(CLITest, ResetRestoresTheInitialState) {
   const Captured run = debugGo("p -h");
   EXPECT_EQ(run.err, "Command \"-h\" not found\n\n");
   EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(CLITest, DroppedHelpCommandsAreReleased) {
+  // The help command lists itself among the available commands.
+  debugGo("vrax help");
+  std::weak_ptr<HelpCommand> first = CLI::helpCommand();
+  CLI::setHelpCommand(std::make_shared<DefaultHelpCommand>());
+  EXPECT_TRUE(first.expired());
+  debugGo("vrax help");
+  std::weak_ptr<HelpCommand> second = CLI::helpCommand();
+  CLI::resetForTesting();
+  EXPECT_TRUE(second.expired());
 }
 
 TEST_F(CLITest, GoRunsOnTheProcessArgumentVector) {
