@@ -1,12 +1,11 @@
 // Application resolution: getBundleID's rules, packageType, ensureRegistered (search
 // order, launch, no second look), preferencePaneURL and copyAllApps.
-#include "vrax/LSWrappers.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "VraxTestSupport.h"
+#include "vrax/LSWrappers.h"
 
 namespace vrax::testing {
 namespace {
@@ -112,13 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
                        [](FakePlatform& f) { bundleAt(f, kApp, "FNDR", "org.example.Editor"); },
                        kApp, -10811, kUntouched},
         ResolutionCase{"PathWithoutPackageType",
-                       [](FakePlatform& f) { bundleAt(f, kApp, std::nullopt, "x"); }, kApp,
-                       -67857, kUntouched},
-        ResolutionCase{"PathToUnreadableBundle",
-                       [](FakePlatform& f) {
-                         f.bundles[kApp] = FakePlatform::makeUnreadableBundle(kApp);
-                       },
-                       kApp, -10810, kUntouched},
+                       [](FakePlatform& f) { bundleAt(f, kApp, std::nullopt, "x"); }, kApp, -67857,
+                       kUntouched},
+        ResolutionCase{
+            "PathToUnreadableBundle",
+            [](FakePlatform& f) { f.bundles[kApp] = FakePlatform::makeUnreadableBundle(kApp); },
+            kApp, -10810, kUntouched},
         ResolutionCase{"PathToApplicationWithoutIdentifier",
                        [](FakePlatform& f) { bundleAt(f, kApp, "APPL", std::nullopt); }, kApp,
                        -10811, kUntouched},
@@ -285,8 +283,7 @@ TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
   EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
 
   const std::string pane = "/home/u/PreferencePanes/Veltrane.prefpane";
-  fake->loadedBundles[kPane] =
-      FakePlatform::makeBundle(pane, "BNDL", kPane);
+  fake->loadedBundles[kPane] = FakePlatform::makeBundle(pane, "BNDL", kPane);
   fake->bundles[pane] = fake->loadedBundles[kPane];  // no resource folder
   EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
   EXPECT_TRUE(fake->launches.empty());
@@ -296,13 +293,11 @@ TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
 
 TEST_F(WrappersTest, PreferencePaneIsTheLoadedBundleOrTheFirstFoundInTheFolders) {
   EXPECT_FALSE(LSWrappers::preferencePaneURL());
-  fake->directories[platform::kPreferencePanesDirectory] = {FakePlatform::url("/a"),
-                                                            FakePlatform::url("/b"),
-                                                            FakePlatform::url("/c")};
+  fake->directories[platform::kPreferencePanesDirectory] = {
+      FakePlatform::url("/a"), FakePlatform::url("/b"), FakePlatform::url("/c")};
   fake->executableFiles = {"/b/Veltrane.prefpane", "/c/Veltrane.prefpane"};
   EXPECT_EQ(LSWrappers::preferencePaneURL(), FakePlatform::url("/b/Veltrane.prefpane"));
-  fake->loadedBundles[kPane] =
-      FakePlatform::makeBundle("/loaded/Veltrane.prefpane", "BNDL", kPane);
+  fake->loadedBundles[kPane] = FakePlatform::makeBundle("/loaded/Veltrane.prefpane", "BNDL", kPane);
   EXPECT_EQ(LSWrappers::preferencePaneURL(), FakePlatform::url("/loaded/Veltrane.prefpane"));
 }
 
@@ -318,9 +313,9 @@ TEST_F(WrappersTest, PackageTypeNeedsInformationAndAType) {
 }
 
 TEST_F(WrappersTest, AllAppsKeepThePlatformsOrderAndDuplicates) {
-  fake->allApplications = std::vector{FakePlatform::url("/b/z.desktop"),
-                                      FakePlatform::url("/a/y.desktop"),
-                                      FakePlatform::url("/b/z.desktop")};
+  fake->allApplications =
+      std::vector{FakePlatform::url("/b/z.desktop"), FakePlatform::url("/a/y.desktop"),
+                  FakePlatform::url("/b/z.desktop")};
   EXPECT_EQ(LSWrappers::copyAllApps(),
             (std::vector<std::string>{"/b/z.desktop", "/a/y.desktop", "/b/z.desktop"}));
   fake->allApplications = std::vector<platform::URL>{};

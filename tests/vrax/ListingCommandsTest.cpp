@@ -1,10 +1,9 @@
 // getApps, getSchemes and getUTIs: the pair order (NFC, code points), the four-tab format
 // with its final empty line, and nothing on standard output when the data is missing.
-#include "vrax/ListingCommands.h"
-
 #include <gtest/gtest.h>
 
 #include "VraxTestSupport.h"
+#include "vrax/ListingCommands.h"
 
 namespace vrax::testing {
 namespace {
@@ -21,8 +20,8 @@ TEST(PairOrderTest, KeysSortByCodePointsAfterNormalisation) {
   // "e" + combining acute is "é" (U+00E9) in NFC, which sorts after "f"; unnormalised
   // bytes would put it before. Upper case sorts before lower case; a key before every
   // longer key that begins with it.
-  std::map<std::string, std::string> map{{"f", "1"},      {"e\xcc\x81x", "2"}, {"http", "3"},
-                                         {"https", "4"},  {"Zed", "5"},        {"apple", "6"},
+  std::map<std::string, std::string> map{{"f", "1"},        {"e\xcc\x81x", "2"},  {"http", "3"},
+                                         {"https", "4"},    {"Zed", "5"},         {"apple", "6"},
                                          {"\xc3\xa9", "7"}, {"\xe4\xb8\xad", "8"}};
   EXPECT_EQ(keys(sortedPairs(map)),
             (std::vector<std::string>{"Zed", "apple", "f", "http", "https", "\xc3\xa9",
@@ -45,8 +44,8 @@ TEST(PairFormatTest, FourTabsAndALineFeedPerPair) {
 }
 
 TEST_F(WrappersTest, GetAppsPrintsPathsInThePlatformsOrder) {
-  fake->allApplications = std::vector{FakePlatform::url("/b/z.desktop"),
-                                      FakePlatform::url("/a/y.desktop")};
+  fake->allApplications =
+      std::vector{FakePlatform::url("/b/z.desktop"), FakePlatform::url("/a/y.desktop")};
   RunResult result = run({"vrax", "getApps"});
   EXPECT_EQ(result.out, "/b/z.desktop\n/a/y.desktop\n");
   EXPECT_EQ(result.status, 0);
@@ -57,9 +56,9 @@ TEST_F(WrappersTest, GetAppsPrintsPathsInThePlatformsOrder) {
 
 TEST_F(WrappersTest, GetSchemesPrintsSortedPairsAndAFinalEmptyLine) {
   fake->schemeList = std::vector<std::string>{"mailto", "http", "HTTP"};
-  fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/tb.desktop"),
-                                        FakePlatform::url("/apps/ff.desktop"),
-                                        FakePlatform::url("/apps/x y.desktop")};
+  fake->schemeHandlerList =
+      std::vector{FakePlatform::url("/apps/tb.desktop"), FakePlatform::url("/apps/ff.desktop"),
+                  FakePlatform::url("/apps/x y.desktop")};
   RunResult result = run({"vrax", "getSchemes"});
   EXPECT_EQ(result.out,
             "HTTP\t\t\t\t/apps/x y.desktop\n"

@@ -24,10 +24,9 @@ TEST_P(SchemeCheckTest, WholeTextMustBeAScheme) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SchemeCheckTest,
-    ::testing::Values(SchemeCase{"http", true}, SchemeCase{"HTTP", true},
-                      SchemeCase{"h1", true}, SchemeCase{"x-scheme+v1.2", true},
-                      SchemeCase{"web+mastodon", true}, SchemeCase{"h", false},
-                      SchemeCase{"", false}, SchemeCase{"1http", false},
+    ::testing::Values(SchemeCase{"http", true}, SchemeCase{"HTTP", true}, SchemeCase{"h1", true},
+                      SchemeCase{"x-scheme+v1.2", true}, SchemeCase{"web+mastodon", true},
+                      SchemeCase{"h", false}, SchemeCase{"", false}, SchemeCase{"1http", false},
                       SchemeCase{"-http", false}, SchemeCase{"ht tp", false},
                       SchemeCase{"mailto:", false}, SchemeCase{"ht_tp", false},
                       SchemeCase{"http\n", false}, SchemeCase{"http\r\n", false},
@@ -114,9 +113,9 @@ TEST_F(WrappersTest, PlaceholderIsLaunchedBeforeItBecomesAHandler) {
 
 TEST_F(WrappersTest, SchemeListPairsByPositionAndKeepsTheLaterDuplicate) {
   fake->schemeList = std::vector<std::string>{"mailto", "http", "mailto"};
-  fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/m1.desktop"),
-                                        FakePlatform::url("/apps/web.desktop"),
-                                        FakePlatform::url("/apps/m2.desktop")};
+  fake->schemeHandlerList =
+      std::vector{FakePlatform::url("/apps/m1.desktop"), FakePlatform::url("/apps/web.desktop"),
+                  FakePlatform::url("/apps/m2.desktop")};
   auto map = Schemes::copySchemesAndHandlers();
   ASSERT_TRUE(map);
   EXPECT_EQ(*map, (std::map<std::string, std::string>{{"http", "/apps/web.desktop"},

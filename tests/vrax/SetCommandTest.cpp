@@ -1,10 +1,9 @@
 // setHandler through the whole framework: resolution failures fail the run, change
 // failures are printed and do not, and the role reaches only content-type changes.
-#include "vrax/SetCommand.h"
-
 #include <gtest/gtest.h>
 
 #include "VraxTestSupport.h"
+#include "vrax/SetCommand.h"
 
 namespace vrax::testing {
 namespace {
@@ -40,9 +39,9 @@ TEST_F(SetCommandTest, SchemeFlagsChangeTheirSchemeAndNameTheIdentifier) {
   struct {
     const char* flag;
     const char* scheme;
-  } cases[] = {{"--web", "http"},  {"--internet", "http"}, {"--browser", "http"},
-               {"--mail", "mailto"}, {"--email", "mailto"}, {"--ftp", "ftp"},
-               {"--rss", "rss"},   {"--news", "news"}};
+  } cases[] = {{"--web", "http"},    {"--internet", "http"}, {"--browser", "http"},
+               {"--mail", "mailto"}, {"--email", "mailto"},  {"--ftp", "ftp"},
+               {"--rss", "rss"},     {"--news", "news"}};
   for (const auto& c : cases) {
     RunResult result = set({c.flag, "--app", "Firefox ESR"});
     EXPECT_EQ(result.out, kSuccess + "firefox-esr\n") << c.flag;
@@ -160,8 +159,9 @@ TEST_F(SetCommandTest, RoleReachesOnlyContentTypes) {
     arguments.insert(arguments.end(), c.role.begin(), c.role.end());
     RunResult result = set(arguments);
     EXPECT_EQ(result.out, kSuccess + "org.gnome.TextEditor\n");
-    EXPECT_EQ(fake->calls.back(), std::string("LSSetDefaultRoleHandlerForContentType(text/plain, ") +
-                                      c.bits + ", org.gnome.TextEditor)");
+    EXPECT_EQ(fake->calls.back(),
+              std::string("LSSetDefaultRoleHandlerForContentType(text/plain, ") + c.bits +
+                  ", org.gnome.TextEditor)");
   }
   RunResult result = set({"--rss", "--app", "firefox-esr", "--role", "viewer"});
   EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(rss, firefox-esr)");

@@ -47,9 +47,9 @@ TEST_F(WrappersTest, AllTypeHandlersResolveInOrderAndNeverAnswerEmptyPaths) {
 
 TEST_F(WrappersTest, TypeListKeepsItemsAndContentWithTheirViewerOrEditor) {
   install("org.gnome.TextEditor", "/apps/te.desktop");
-  fake->declaredTypes = std::vector<std::string>{"text/plain", "inode/mount-point",
-                                                 "application/x-thing", "image/png",
-                                                 "text/x-gone", "text/plain"};
+  fake->declaredTypes =
+      std::vector<std::string>{"text/plain", "inode/mount-point", "application/x-thing",
+                               "image/png",  "text/x-gone",       "text/plain"};
   fake->conformances["text/plain"] = {"public.item"};
   fake->conformances["image/png"] = {"public.content"};
   fake->conformances["application/x-thing"] = {"public.item"};

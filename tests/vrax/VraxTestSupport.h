@@ -79,8 +79,7 @@ class WrappersTest : public ::testing::Test {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
     RunResult result;
-    result.status =
-        cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments));
+    result.status = cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments));
     result.out = ::testing::internal::GetCapturedStdout();
     result.err = ::testing::internal::GetCapturedStderr();
     cmdkit::CLI::resetForTesting();

@@ -1,0 +1,654 @@
+// End-to-end runs of the vrax program in a temporary XDG tree built from real desktop
+// entries (with stub programs on PATH for the programs they run) and the system's shared
+// MIME-info database: standard output, standard error and exit status compared byte for
+// byte, and every change read back by `gio mime` and `xdg-mime query default`.
+//
+// The program runs as installed: a copy at <prefix>/bin/vrax, with the placeholder bundle
+// at <prefix>/lib/vrax/Quietling.app where the installed tool looks for it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ExpectedTexts.h"
+#include "vrax/Identifiers.h"
+
+extern char** environ;
+
+namespace vrax::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+struct Output {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// A temporary XDG tree with the fixture's applications installed system-wide, and the
+// tool installed under a prefix of its own.
+class ToolTree {
+ public:
+  explicit ToolTree(bool withPlaceholder = true) {
+    char name[] = "/tmp/vrax-e2e-XXXXXX";
+    root_ = ::mkdtemp(name);
+    for (const char* folder : {"config", "data", "system", "etc", "home", "bin", "prefix/bin"}) {
+      fs::create_directories(root_ / folder);
+    }
+    fs::copy(VRAX_FIXTURES_DIR "/applications", applications(), fs::copy_options::recursive);
+    fs::create_directory_symlink("/usr/share/mime", root_ / "system/mime");
+    shell("/bin/sh " VRAX_FIXTURES_DIR "/make-stubs.sh '" + applications().string() + "' '" +
+          (root_ / "bin").string() + "'");
+    shell("update-desktop-database '" + applications().string() + "'");
+    fs::copy_file(VRAX_PROGRAM, program());
+    fs::permissions(program(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    if (withPlaceholder && fs::exists(VRAX_PLACEHOLDER_BUNDLE)) {
+      fs::create_directories(root_ / "prefix/lib/vrax");
+      fs::copy(VRAX_PLACEHOLDER_BUNDLE, root_ / "prefix/lib/vrax/Quietling.app",
+               fs::copy_options::recursive);
+    }
+    environment_ = {
+        "PATH=" + (root_ / "bin").string() + ":/usr/bin:/bin",
+        "HOME=" + (root_ / "home").string(),
+        "XDG_CONFIG_HOME=" + (root_ / "config").string(),
+        "XDG_DATA_HOME=" + (root_ / "data").string(),
+        "XDG_DATA_DIRS=" + (root_ / "system").string(),
+        "XDG_CONFIG_DIRS=" + (root_ / "etc").string(),
+        "LANG=C.UTF-8",
+    };
+  }
+  ToolTree(const ToolTree&) = delete;
+  ToolTree& operator=(const ToolTree&) = delete;
+  ~ToolTree() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  const fs::path& root() const { return root_; }
+  fs::path applications() const { return root_ / "system/applications"; }
+  fs::path program() const { return root_ / "prefix/bin/vrax"; }
+  fs::path userList() const { return root_ / "config/mimeapps.list"; }
+  // The path the tool prints for an installed application of the fixture.
+  std::string entry(const std::string& id) const {
+    return (applications() / (id + ".desktop")).string();
+  }
+
+  void setEnv(const std::string& name, const std::string& value) {
+    std::erase_if(environment_, [&](const std::string& e) { return e.starts_with(name + "="); });
+    environment_.push_back(name + "=" + value);
+  }
+
+  // Runs a program (found on the tree's PATH when not a path) in the tree's environment.
+  Output run(const std::vector<std::string>& arguments) const {
+    fs::path out = root_ / "stdout", err = root_ / "stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv, envp;
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    for (const auto& variable : environment_) envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    Output result;
+    std::string path =
+        arguments[0].find('/') == std::string::npos ? "/usr/bin/" + arguments[0] : arguments[0];
+    if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = readFile(out);
+    result.err = readFile(err);
+    return result;
+  }
+
+  Output vrax(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), program().string());
+    return run(arguments);
+  }
+
+  // The default application of a type as GIO reports it ("" when there is none).
+  std::string gioDefault(const std::string& type) const {
+    std::string out = run({"gio", "mime", type}).out;
+    const std::string marker = "\xe2\x80\x9d: ";  // closing quote of the type, colon
+    auto start = out.find("Default application for ");
+    if (start == std::string::npos) return "";
+    auto value = out.find(marker, start);
+    auto end = out.find('\n', value);
+    return out.substr(value + marker.size(), end - value - marker.size());
+  }
+  // The default application of a type as xdg-mime reports it.
+  std::string xdgMimeDefault(const std::string& type) const {
+    std::string out = run({"xdg-mime", "query", "default", type}).out;
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+  }
+
+ private:
+  static void shell(const std::string& command) {
+    ASSERT_EQ(std::system(("PATH=/usr/bin:/bin " + command + " >/dev/null 2>&1").c_str()), 0)
+        << command;
+  }
+
+  fs::path root_;
+  std::vector<std::string> environment_;
+};
+
+const std::string kSuccess = "Veltrane SUCCESS: Default handler has succesfully changed to ";
+const std::string kNothing =
+    "Veltrane ERROR: An incompatible combination was used, or no application is registered to "
+    "handle ";
+
+// --- the command line ------------------------------------------------------------------------
+
+struct LineCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string out;
+  std::string err;
+  int status;
+};
+
+std::vector<LineCase> commandLineCases() {
+  const std::string spaces33(33, ' ');
+  return {
+      {"Nothing", {}, helpListing(true), "", 1},
+      {"Help", {"help"}, helpListing(true), "", 0},
+      {"HelpWithWords", {"help", "getApps"}, helpListing(true), "", 0},
+      {"HelpAlias", {"-h"}, helpListing(true), "", 0},
+      {"Version", {"version"}, "Version: 1.0\n", "", 0},
+      {"VersionAlias", {"-v"}, "Version: 1.0\n", "", 0},
+      {"UnknownCommand", {"foo"}, helpListing(false), "Command \"foo\" not found\n\n", 1},
+      {"VersionWithWord",
+       {"version", "x"},
+       "",
+       "Expected no arguments, got 1.\nUsage: vrax version\n",
+       1},
+      {"ListingWithWords",
+       {"getApps", "a", "b"},
+       "",
+       "Expected no arguments, got 2.\nUsage: vrax getApps\n",
+       1},
+      {"GetHandlerHelp", {"getHandler", "-h"}, getHandlerUsage() + "\n", "", 0},
+      {"GetHandlerHelpBesideMisuse",
+       {"getHandler", "--bogus", "--help"},
+       getHandlerUsage() + "\n",
+       "",
+       0},
+      {"SetHandlerHelp", {"setHandler", "--help"}, setHandlerUsage() + "\n", "", 0},
+      {"GetHandlerWithoutType",
+       {"getHandler"},
+       "",
+       getHandlerUsage() + "\nMissing options:\n<type>:" + spaces33 + kTypeNames + "\n\n",
+       1},
+      {"GetHandlerAllAlone",
+       {"getHandler", "--all"},
+       "",
+       getHandlerUsage() + "\nMissing options:\n<type>:" + spaces33 + kTypeNames + "\n\n",
+       1},
+      {"GetHandlerTwoTypes",
+       {"getHandler", "--UTI", "text/plain", "--internet"},
+       "",
+       getHandlerUsage() + "\nConflicting options:\n<type>:" + spaces33 + "--UTI, --internet\n\n",
+       1},
+      {"GetHandlerKeyWithoutValue",
+       {"getHandler", "--URL"},
+       "",
+       getHandlerUsage() + "\nRequired values for options but given none:\n\t--URL\n\n",
+       1},
+      {"GetHandlerUnknownOption",
+       {"getHandler", "--web", "--bogus"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + spaces33 + "--bogus\n\n",
+       1},
+      {"SetHandlerWithoutApplication",
+       {"setHandler", "--web"},
+       "",
+       setHandlerUsage() + "\nMissing options:\n<application>:" + std::string(26, ' ') +
+           "--app, --application\n\n",
+       1},
+      {"SetHandlerWithoutAnything",
+       {"setHandler"},
+       "",
+       setHandlerUsage() + "\nMissing options:\n<application>:" + std::string(26, ' ') +
+           "--app, --application\n<type>:" + spaces33 + kTypeNames + "\n\n",
+       1},
+      {"SetHandlerWithAll",
+       {"setHandler", "--web", "--app", "org.kde.falkon", "--all"},
+       "",
+       setHandlerUsage() + "\nUnrecognized options:\n" + std::string(35, ' ') + "--all\n\n",
+       1},
+      {"SetHandlerTwoApplications",
+       {"setHandler", "--web", "--app", "a", "--application", "b"},
+       "",
+       setHandlerUsage() + "\nConflicting options:\n<application>:" + std::string(26, ' ') +
+           "--app, --application\n\n",
+       1},
+  };
+}
+
+class CommandLineTest : public ::testing::TestWithParam<LineCase> {
+ protected:
+  static void SetUpTestSuite() { tree_ = new ToolTree(); }
+  static void TearDownTestSuite() {
+    delete tree_;
+    tree_ = nullptr;
+  }
+  static ToolTree* tree_;
+};
+ToolTree* CommandLineTest::tree_ = nullptr;
+
+TEST_P(CommandLineTest, PrintsExactlyAndEndsWithItsStatus) {
+  const auto& c = GetParam();
+  Output result = tree_->vrax(c.arguments);
+  EXPECT_EQ(result.out, c.out);
+  EXPECT_EQ(result.err, c.err);
+  EXPECT_EQ(result.status, c.status);
+  EXPECT_FALSE(fs::exists(tree_->userList())) << "nothing may change";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTest, ::testing::ValuesIn(commandLineCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- getHandler ------------------------------------------------------------------------------
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  ToolTree tree;
+};
+
+TEST_F(EndToEndTest, BuiltInSchemesReportWhatGioReports) {
+  const std::map<std::string, std::string> flags{
+      {"--internet", "http"}, {"--web", "http"}, {"--browser", "http"}, {"--mail", "mailto"},
+      {"--email", "mailto"},  {"--ftp", "ftp"},  {"--rss", "rss"},      {"--news", "news"}};
+  int found = 0;
+  for (const auto& [flag, scheme] : flags) {
+    std::string gio = tree.gioDefault("x-scheme-handler/" + scheme);
+    Output result = tree.vrax({"getHandler", flag});
+    if (gio.empty()) {
+      EXPECT_EQ(result.out, "") << flag;
+      EXPECT_EQ(result.err, kNothing + "<subtype>\n") << flag;
+      EXPECT_EQ(result.status, 1) << flag;
+    } else {
+      ++found;
+      EXPECT_EQ(result.out, (tree.applications() / gio).string() + "\n") << flag;
+      EXPECT_EQ(result.err, "") << flag;
+      EXPECT_EQ(result.status, 0) << flag;
+    }
+  }
+  EXPECT_GE(found, 4) << "the fixture has browsers, mail and news clients";
+}
+
+TEST_F(EndToEndTest, SchemesAndTypesByValue) {
+  const std::string http = tree.gioDefault("x-scheme-handler/http");
+  ASSERT_NE(http, "");
+  EXPECT_EQ(tree.vrax({"getHandler", "--URL", "http"}).out,
+            (tree.applications() / http).string() + "\n");
+  Output all = tree.vrax({"getHandler", "--URL", "http", "--all"});
+  EXPECT_EQ(all.status, 0);
+  EXPECT_NE(all.out.find(tree.entry("org.gnome.Epiphany") + "\n"), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find(tree.entry("org.kde.falkon") + "\n"), std::string::npos) << all.out;
+
+  Output text = tree.vrax({"getHandler", "--UTI", "text/plain", "--role", "Viewer"});
+  EXPECT_EQ(text.out, (tree.applications() / tree.gioDefault("text/plain")).string() + "\n");
+
+  Output nobody = tree.vrax({"getHandler", "--URL", "Web+Nobody"});
+  EXPECT_EQ(nobody.out, "");
+  EXPECT_EQ(nobody.err, kNothing + "Web+Nobody\n");
+  EXPECT_EQ(nobody.status, 1);
+
+  Output mailAll = tree.vrax({"getHandler", "--mail", "--all"});
+  EXPECT_EQ(mailAll.err, kNothing + "<subtype>\n");
+  EXPECT_EQ(mailAll.status, 1);
+}
+
+// --- setHandler ------------------------------------------------------------------------------
+
+struct ChangeCase {
+  std::vector<std::string> arguments;  // after "setHandler"
+  std::string type;                    // the MIME type that changes
+  std::string id;                      // the new default's desktop file ID, no suffix
+  std::vector<std::string> readBack;   // getHandler arguments that read it back
+};
+
+TEST_F(EndToEndTest, ChangesAreReadBackByEveryClient) {
+  const std::string gedit = tree.entry("org.gnome.gedit");
+  const std::string evince = tree.entry("org.gnome.Evince");
+  const ChangeCase cases[] = {
+      {{"--web", "--app", "Falkon"}, "x-scheme-handler/http", "org.kde.falkon", {"--internet"}},
+      {{"--browser", "--app", "org.gnome.Epiphany"},
+       "x-scheme-handler/http",
+       "org.gnome.Epiphany",
+       {"--web"}},
+      {{"--email", "--app", "claws-mail"}, "x-scheme-handler/mailto", "claws-mail", {"--mail"}},
+      {{"--ftp", "--app", "FileZilla"}, "x-scheme-handler/ftp", "filezilla", {"--ftp"}},
+      {{"--rss", "--app", "net.sourceforge.liferea"},
+       "x-scheme-handler/rss",
+       "net.sourceforge.liferea",
+       {"--rss"}},
+      {{"--news", "--app", "pan"}, "x-scheme-handler/news", "org.gnome.pan", {"--news"}},
+      {{"--URL", "web+vrax", "--app", "org.kde.falkon"},
+       "x-scheme-handler/web+vrax",
+       "org.kde.falkon",
+       {"--URL", "web+vrax"}},
+      {{"--UTI", "text/plain", "--app", gedit},
+       "text/plain",
+       "org.gnome.gedit",
+       {"--UTI", "text/plain"}},
+      {{"--UTI", "image/png", "--role", "viewer", "--application", "org.gnome.eog"},
+       "image/png",
+       "org.gnome.eog",
+       {"--UTI", "image/png", "--role", "editor"}},
+      {{"--UTI", "application/pdf", "--app", "file://" + evince},
+       "application/pdf",
+       "org.gnome.Evince",
+       {"--UTI", "application/pdf"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"setHandler"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    Output result = tree.vrax(arguments);
+    EXPECT_EQ(result.out, kSuccess + c.id + "\n") << c.arguments.back();
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(tree.gioDefault(c.type), c.id + ".desktop") << c.type;
+    EXPECT_EQ(tree.xdgMimeDefault(c.type), c.id + ".desktop") << c.type;
+    std::vector<std::string> read{"getHandler"};
+    read.insert(read.end(), c.readBack.begin(), c.readBack.end());
+    EXPECT_EQ(tree.vrax(read).out, tree.entry(c.id) + "\n") << c.type;
+  }
+}
+
+TEST_F(EndToEndTest, ChangeWinsOverADesktopSpecificList) {
+  tree.setEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+  writeFile(tree.root() / "config/gnome-mimeapps.list",
+            "[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop;\n");
+  ASSERT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.kde.falkon.desktop");
+  Output result = tree.vrax({"setHandler", "--web", "--app", "Epiphany"});
+  EXPECT_EQ(result.out, kSuccess + "org.gnome.Epiphany\n");
+  EXPECT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.gnome.Epiphany.desktop");
+  EXPECT_EQ(tree.xdgMimeDefault("x-scheme-handler/http"), "org.gnome.Epiphany.desktop");
+  EXPECT_EQ(tree.vrax({"getHandler", "--web"}).out, tree.entry("org.gnome.Epiphany") + "\n");
+}
+
+TEST_F(EndToEndTest, NoneRegistersAndSetsThePlaceholder) {
+  if (!fs::exists(VRAX_PLACEHOLDER_BUNDLE)) GTEST_SKIP() << "Quietling.app is not built";
+  const std::string id = kPlaceholderBundleID;
+  Output result = tree.vrax({"setHandler", "--mail", "--app", "None"});
+  EXPECT_EQ(result.out, kSuccess + id + "\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(fs::exists(tree.root() / "data/applications" / (id + ".desktop")));
+  EXPECT_EQ(tree.gioDefault("x-scheme-handler/mailto"), id + ".desktop");
+  EXPECT_EQ(tree.xdgMimeDefault("x-scheme-handler/mailto"), id + ".desktop");
+  EXPECT_EQ(tree.vrax({"getHandler", "--mail"}).out,
+            (tree.root() / "data/applications" / (id + ".desktop")).string() + "\n");
+  // Registered now: a second change uses it as it is.
+  EXPECT_EQ(tree.vrax({"setHandler", "--UTI", "text/plain", "--app", "None"}).out,
+            kSuccess + id + "\n");
+  EXPECT_EQ(tree.gioDefault("text/plain"), id + ".desktop");
+}
+
+TEST(EndToEndWithoutPlaceholderTest, MissingPlaceholderIsReportedAndNothingChanges) {
+  ToolTree tree(/*withPlaceholder=*/false);
+  Output result = tree.vrax({"setHandler", "--mail", "--app", "None"});
+  EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " +
+                            std::string(kPlaceholderBundleID) +
+                            " (This error occurs when Quietling.app is not found.)\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_FALSE(fs::exists(tree.userList()));
+}
+
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> arguments;  // after "setHandler"
+  std::string out;
+  std::string err;
+  int status;
+};
+
+TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
+  const std::string home = (tree.root() / "home").string();
+  writeFile(home + "/site.desktop",
+            "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n");
+  writeFile(home + "/untyped.desktop", "[Desktop Entry]\nName=Untyped\nExec=gedit\n");
+  writeFile(home + "/notes.txt", "notes\n");
+  const std::string list =
+      "# chosen by hand\n[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop;\n";
+  writeFile(tree.userList(), list);
+  const std::string thunderbird = tree.entry("thunderbird");  // its program is missing
+
+  const FailureCase cases[] = {
+      {"InvalidScheme",
+       {"--URL", "1abc", "--app", "Falkon"},
+       "Veltrane ERROR -30774: 1abc is not a valid URI Scheme.\n",
+       "",
+       0},
+      {"OneLetterScheme",
+       {"--URL", "h", "--app", "Falkon"},
+       "Veltrane ERROR -30774: h is not a valid URI Scheme.\n",
+       "",
+       0},
+      {"SchemeWithNewline",
+       {"--URL", "http\n", "--app", "Falkon"},
+       "Veltrane ERROR -30774: http\n is not a valid URI Scheme.\n",
+       "",
+       0},
+      {"SchemeWithInjectedLine",
+       {"--URL", "http\nx-scheme-handler/ftp=evil.desktop", "--app", "Falkon"},
+       "Veltrane ERROR -30774: http\nx-scheme-handler/ftp=evil.desktop is not a valid URI "
+       "Scheme.\n",
+       "",
+       0},
+      {"EmptyScheme",
+       {"--URL", "", "--app", "Falkon"},
+       "Veltrane ERROR -30774:  is not a valid URI Scheme.\n",
+       "",
+       0},
+      {"TypeWithInjectedLine",
+       {"--UTI", "text/plain\n[Default Applications]", "--app", "Falkon"},
+       "Veltrane ERROR -10810: An unknown error has occurred.\n",
+       "",
+       0},
+      {"UninstalledApplication",
+       {"--web", "--app", thunderbird},
+       "Veltrane ERROR -10814: No application found for thunderbird\n",
+       "",
+       0},
+      {"UnknownName",
+       {"--web", "--app", "No Such Browser"},
+       "",
+       "Veltrane ERROR -10811: No Such Browser is not a valid application.\n",
+       1},
+      {"UnknownIdentifier",
+       {"--mail", "--app", "org.example.Nothing"},
+       "",
+       "Veltrane ERROR -10811: org.example.Nothing is not a valid application.\n",
+       1},
+      {"LowerCaseNone",
+       {"--mail", "--app", "none"},
+       "",
+       "Veltrane ERROR -10811: none is not a valid application.\n",
+       1},
+      {"MissingPath",
+       {"--web", "--app", "/nonexistent/x.desktop"},
+       "",
+       "Veltrane ERROR -10811: /nonexistent/x.desktop is not a valid application.\n",
+       1},
+      {"LinkEntry",
+       {"--web", "--app", home + "/site.desktop"},
+       "",
+       "Veltrane ERROR -10811: " + home + "/site.desktop is not a valid application.\n",
+       1},
+      {"EntryWithoutType",
+       {"--URL", "web+x", "--app", home + "/untyped.desktop"},
+       "",
+       "Veltrane ERROR -67857: " + home + "/untyped.desktop is not a valid Package.\n",
+       1},
+      {"PlainFile",
+       {"--web", "--app", home + "/notes.txt"},
+       "",
+       "Veltrane ERROR -10811: " + home + "/notes.txt is not a valid application.\n",
+       1},
+      {"FileURLToNothing",
+       {"--UTI", "text/plain", "--app", "file:///nonexistent/x.desktop"},
+       "",
+       "Veltrane ERROR -10814: No application found for file:///nonexistent/x.desktop\n",
+       1},
+      {"FileURLToLink",
+       {"--web", "--app", "file://" + home + "/site.desktop"},
+       "",
+       "Veltrane ERROR -10811: file://" + home + "/site.desktop is not a valid application.\n",
+       1},
+      {"URLWithEmptyPath",
+       {"--web", "--app", "mailto:"},
+       "",
+       "Veltrane ERROR 262: mailto: is not a valid filesystem URL.\n",
+       1},
+      {"WebURLWithEmptyPath",
+       {"--web", "--app", "https://example.org"},
+       "",
+       "Veltrane ERROR 262: https://example.org is not a valid filesystem URL.\n",
+       1},
+      {"FileURLWithEmptyPath",
+       {"--web", "--app", "file:"},
+       "",
+       "Veltrane ERROR -10810: An unknown error has occurred.\n",
+       1},
+      {"WebURL",
+       {"--web", "--app", "https://example.org/browser"},
+       "",
+       "Veltrane ERROR -10811: https://example.org/browser is not a valid application.\n",
+       1},
+      {"EmptyApplication",
+       {"--web", "--app", ""},
+       "",
+       "Veltrane ERROR -10811:  is not a valid application.\n",
+       1},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"setHandler"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    Output result = tree.vrax(arguments);
+    EXPECT_EQ(result.out, c.out) << c.name;
+    EXPECT_EQ(result.err, c.err) << c.name;
+    EXPECT_EQ(result.status, c.status) << c.name;
+    EXPECT_EQ(readFile(tree.userList()), list) << c.name;
+  }
+  EXPECT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.kde.falkon.desktop");
+}
+
+// --- the listings ----------------------------------------------------------------------------
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+// Splits "key\t\t\t\tvalue"; none when the line has another shape.
+std::optional<std::pair<std::string, std::string>> splitPair(const std::string& line) {
+  auto tabs = line.find("\t\t\t\t");
+  if (tabs == std::string::npos || tabs == 0) return std::nullopt;
+  std::string value = line.substr(tabs + 4);
+  if (value.empty() || value.find('\t') != std::string::npos) return std::nullopt;
+  return std::pair{line.substr(0, tabs), value};
+}
+
+TEST_F(EndToEndTest, GetAppsListsInstalledEntriesOnly) {
+  Output result = tree.vrax({"getApps"});
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+  ASSERT_TRUE(result.out.ends_with(".desktop\n"));
+  auto paths = lines(result.out);
+  EXPECT_NE(std::find(paths.begin(), paths.end(), tree.entry("org.kde.falkon")), paths.end());
+  EXPECT_NE(std::find(paths.begin(), paths.end(), tree.entry("org.gnome.gedit")), paths.end());
+  // Its program is not on PATH, so it is not installed.
+  EXPECT_EQ(std::find(paths.begin(), paths.end(), tree.entry("thunderbird")), paths.end());
+  for (const auto& path : paths) EXPECT_TRUE(fs::exists(path)) << path;
+}
+
+TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
+  ASSERT_EQ(tree.vrax({"setHandler", "--URL", "web+vrax", "--app", "org.kde.falkon"}).status, 0);
+  Output result = tree.vrax({"getSchemes"});
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+  ASSERT_TRUE(result.out.ends_with("\n\n")) << "a final empty line";
+  auto rows = lines(result.out.substr(0, result.out.size() - 1));
+  ASSERT_GE(rows.size(), 5u);
+  std::vector<std::string> schemes;
+  for (const auto& row : rows) {
+    auto pair = splitPair(row);
+    ASSERT_TRUE(pair) << row;
+    schemes.push_back(pair->first);
+    std::string gio = tree.gioDefault("x-scheme-handler/" + pair->first);
+    EXPECT_EQ(fs::path(pair->second).filename().string(), gio) << row;
+  }
+  EXPECT_TRUE(std::is_sorted(schemes.begin(), schemes.end()));
+  EXPECT_EQ(std::adjacent_find(schemes.begin(), schemes.end()), schemes.end());
+  for (const char* scheme : {"http", "mailto", "irc", "web+vrax"}) {
+    EXPECT_NE(std::find(schemes.begin(), schemes.end(), scheme), schemes.end()) << scheme;
+  }
+}
+
+TEST_F(EndToEndTest, GetUTIsListsEveryTypeWithItsHandler) {
+  ASSERT_EQ(tree.vrax({"setHandler", "--UTI", "text/plain", "--app", "org.gnome.gedit"}).status, 0);
+  Output result = tree.vrax({"getUTIs"});
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+  ASSERT_TRUE(result.out.ends_with("\n\n"));
+  auto rows = lines(result.out.substr(0, result.out.size() - 1));
+  EXPECT_GT(rows.size(), 500u) << "the shared MIME-info database declares hundreds of types";
+  std::map<std::string, std::string> types;
+  std::vector<std::string> order;
+  for (const auto& row : rows) {
+    auto pair = splitPair(row);
+    ASSERT_TRUE(pair) << row;
+    order.push_back(pair->first);
+    types[pair->first] = pair->second;
+  }
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+  EXPECT_EQ(types["text/plain"], tree.entry("org.gnome.gedit"));
+  for (const char* type : {"application/pdf", "image/png", "text/html"}) {
+    std::string gio = tree.gioDefault(type);
+    EXPECT_EQ(types[type],
+              gio.empty() ? "No application set." : (tree.applications() / gio).string())
+        << type;
+  }
+}
+
+}  // namespace
+}  // namespace vrax::testing
