@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "platform/XdgDirs.h"
 
 namespace platform {
@@ -11,25 +13,30 @@ namespace {
 constexpr std::string_view kSuffix = ".desktop";
 constexpr int kMaxDepth = 8;
 
-void listFolder(const std::string& path, const std::string& prefix, int depth,
-                std::map<std::string, std::string>& files) {
+// Records every entry below path: its ID (subfolder names joined with '-') and its file
+// relative to the top folder.
+void listFolder(const std::string& path, const std::string& prefix, const std::string& relative,
+                int depth, std::unordered_map<std::string, std::string>& files) {
   DIR* dir = ::opendir(path.c_str());
   if (dir == nullptr) return;
   while (const dirent* item = ::readdir(dir)) {
     const std::string_view name = item->d_name;
     if (name == "." || name == "..") continue;
-    std::string file = path + "/" + std::string(name);
     if (name.size() > kSuffix.size() && name.ends_with(kSuffix)) {
-      files[prefix + std::string(name)] = std::move(file);
+      files[prefix + std::string(name)] = relative + std::string(name);
       continue;
     }
     if (depth >= kMaxDepth) continue;
+    const std::string file = path + "/" + std::string(name);
     bool isDir = item->d_type == DT_DIR;
     if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) {
       struct stat info {};
       isDir = ::stat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
-    if (isDir) listFolder(file, prefix + std::string(name) + "-", depth + 1, files);
+    if (isDir) {
+      listFolder(file, prefix + std::string(name) + "-", relative + std::string(name) + "/",
+                 depth + 1, files);
+    }
   }
   ::closedir(dir);
 }
@@ -41,18 +48,31 @@ Applications::Applications(std::vector<std::string> folders, std::optional<std::
   for (auto& folder : folders) folders_.push_back(Folder{std::move(folder), std::nullopt});
 }
 
-const std::map<std::string, std::string>& Applications::filesOf(std::size_t index) {
+const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
   Folder& folder = folders_[index];
   if (!folder.files) {
     folder.files.emplace();
-    listFolder(folder.path, "", 0, *folder.files);
+    listFolder(folder.path, "", "", 0, *folder.files);
   }
   return *folder.files;
 }
 
+std::string Applications::pathOf(std::size_t index, const std::string& relative) const {
+  return folders_[index].path + "/" + relative;
+}
+
+bool Applications::programExists(const std::string& program) {
+  const auto found = programs_.find(program);
+  if (found != programs_.end()) return found->second;
+  const bool exists = findProgram(program, searchPath_).has_value();
+  programs_.emplace(program, exists);
+  return exists;
+}
+
 bool Applications::maskedBefore(std::size_t index, const std::string& id) {
   for (std::size_t i = 0; i < index && i < folders_.size(); ++i) {
-    if (filesOf(i).count(id) > 0) return true;
+    const auto& files = filesOf(i);
+    if (!files.empty() && files.count(id) > 0) return true;
   }
   return false;
 }
@@ -60,7 +80,7 @@ bool Applications::maskedBefore(std::size_t index, const std::string& id) {
 std::optional<std::string> Applications::fileOf(const std::string& id) {
   for (std::size_t i = 0; i < folders_.size(); ++i) {
     const auto& files = filesOf(i);
-    if (const auto found = files.find(id); found != files.end()) return found->second;
+    if (const auto found = files.find(id); found != files.end()) return pathOf(i, found->second);
   }
   return std::nullopt;
 }
@@ -68,36 +88,44 @@ std::optional<std::string> Applications::fileOf(const std::string& id) {
 const Application* Applications::load(const std::string& id, const std::string& path) {
   const std::string key = id + '\n' + path;
   if (const auto found = byPath_.find(key); found != byPath_.end()) return found->second.get();
+  // The ID is part of the key: one file can be listed under two IDs (a symlinked folder).
   std::unique_ptr<Application> application;
   const auto entry = DesktopEntry::load(path);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
   const auto exec = entry ? entry->value("Exec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
   const bool usable = entry && entry->value("Type") == "Application" && !entry->boolean("Hidden") &&
-                      (!tryExec || tryExec->empty() || findProgram(*tryExec, searchPath_)) &&
-                      (!exec || exec->empty() || (program && findProgram(*program, searchPath_)));
+                      (!tryExec || tryExec->empty() || programExists(*tryExec)) &&
+                      (!exec || exec->empty() || (program && programExists(*program)));
   if (usable) {
     application = std::make_unique<Application>();
     application->id = id;
     application->path = path;
     application->name = entry->value("Name").value_or("");
     application->program = program.value_or("");
-    application->mimeTypes = entry->list("MimeType");
+    application->mimeTypes = std::string(entry->raw("MimeType").value_or(""));
   }
   return byPath_.emplace(key, std::move(application)).first->second.get();
 }
 
 const Application* Applications::find(const std::string& id) {
+  if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
   const auto file = fileOf(id);
-  return file ? load(id, *file) : nullptr;
+  const Application* application = file ? load(id, *file) : nullptr;
+  byId_.emplace(id, application);
+  return application;
 }
 
 std::vector<const Application*> Applications::all() {
   std::vector<const Application*> result;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
-    for (const auto& [id, file] : filesOf(i)) {
+    std::vector<std::pair<std::string, std::string>> files(filesOf(i).begin(), filesOf(i).end());
+    std::sort(files.begin(), files.end());
+    for (const auto& [id, file] : files) {
       if (maskedBefore(i, id)) continue;
-      if (const Application* application = load(id, file)) result.push_back(application);
+      if (const Application* application = load(id, pathOf(i, file))) {
+        result.push_back(application);
+      }
     }
   }
   return result;
@@ -124,6 +152,8 @@ std::optional<std::string> Applications::idOfFile(const std::string& path) const
 void Applications::reload() {
   for (auto& folder : folders_) folder.files.reset();
   byPath_.clear();
+  byId_.clear();
+  programs_.clear();
 }
 
 }  // namespace platform

@@ -10,7 +10,6 @@
 // Folders are listed when first needed and each entry is read at most once.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,11 +22,11 @@
 namespace platform {
 
 struct Application {
-  std::string id;       // desktop file ID, with ".desktop"
-  std::string path;     // the entry's file
-  std::string name;     // untranslated Name
-  std::string program;  // the program Exec starts, as written
-  std::vector<std::string> mimeTypes;
+  std::string id;         // desktop file ID, with ".desktop"
+  std::string path;       // the entry's file
+  std::string name;       // untranslated Name
+  std::string program;    // the program Exec starts, as written
+  std::string mimeTypes;  // the MimeType= value as written (a list, still escaped)
 };
 
 class Applications final {
@@ -39,8 +38,10 @@ class Applications final {
 
   std::size_t folderCount() const { return folders_.size(); }
   const std::string& folder(std::size_t index) const { return folders_[index].path; }
-  // ID -> file of one folder (listed on first use).
-  const std::map<std::string, std::string>& filesOf(std::size_t index);
+  // ID -> file of one folder (listed on first use), the file relative to the folder.
+  const std::unordered_map<std::string, std::string>& filesOf(std::size_t index);
+  // The path of a file that filesOf(index) names.
+  std::string pathOf(std::size_t index, const std::string& relative) const;
   // Whether a folder before index holds a file with this ID.
   bool maskedBefore(std::size_t index, const std::string& id);
 
@@ -64,11 +65,15 @@ class Applications final {
  private:
   struct Folder {
     std::string path;
-    std::optional<std::map<std::string, std::string>> files;
+    std::optional<std::unordered_map<std::string, std::string>> files;
   };
+  // Where a program would be run from (see findProgram), asked once per name.
+  bool programExists(const std::string& program);
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
   std::unordered_map<std::string, std::unique_ptr<Application>> byPath_;
+  std::unordered_map<std::string, bool> programs_;
+  std::unordered_map<std::string, const Application*> byId_;
 };
 
 }  // namespace platform

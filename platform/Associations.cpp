@@ -35,49 +35,75 @@ void expand(std::vector<std::string>& list, const std::vector<std::string>& item
 Associations::Associations(const XdgDirs& dirs, MimeDatabase& database, Applications& applications)
     : dirs_(dirs), database_(database), applications_(applications) {}
 
-Associations::Tweaks& Associations::tweaksFor(Source& source, std::string_view type) {
-  return source.tweaks[database_.unalias(type)];
-}
-
 void Associations::readList(Source& source, const std::string& file, bool associationsAllowed) {
   const auto text = readSmallFile(file, kMaxListBytes);
   if (!text) return;
   const MimeAppsList list = MimeAppsList::parse(*text);
   if (associationsAllowed) {
     for (const auto& type : list.keys(kAddedGroup)) {
-      Tweaks& tweaks = tweaksFor(source, type);
+      Tweaks& tweaks = source.listed[database_.unalias(type)];
       expand(tweaks.additions, list.values(kAddedGroup, type), &tweaks.removals);
     }
     for (const auto& type : list.keys(kRemovedGroup)) {
-      Tweaks& tweaks = tweaksFor(source, type);
+      Tweaks& tweaks = source.listed[database_.unalias(type)];
       expand(tweaks.removals, list.values(kRemovedGroup, type), &tweaks.additions);
     }
   }
   for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(tweaksFor(source, type).defaults, list.values(kDefaultGroup, type), nullptr);
+    expand(source.listed[database_.unalias(type)].defaults, list.values(kDefaultGroup, type),
+           nullptr);
   }
 }
 
 void Associations::readCache(Source& source) {
   const std::size_t folder = *source.applications;
-  if (const auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxCacheBytes)) {
-    readKeyFile(*text, false,
+  if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxCacheBytes)) {
+    source.cache = std::move(*text);
+    const char* base = source.cache.data();
+    readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
-                  if (group != kCacheGroup || type.empty()) return;
-                  Tweaks& tweaks = tweaksFor(source, type);
-                  expand(tweaks.additions, splitKeyFileList(raw), &tweaks.removals);
+                  if (group != kCacheGroup || type.empty() || raw.empty()) return;
+                  source.cached[database_.unalias(type)].emplace_back(
+                      static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
     return;
   }
   // No cache: the entries' own MimeType= keys say the same, at the cost of reading them.
   for (const auto& [id, file] : applications_.filesOf(folder)) {
-    const Application* application = applications_.load(id, file);
+    const Application* application = applications_.load(id, applications_.pathOf(folder, file));
     if (application == nullptr) continue;
-    for (const auto& type : application->mimeTypes) {
-      Tweaks& tweaks = tweaksFor(source, type);
-      expand(tweaks.additions, {id}, &tweaks.removals);
+    for (const auto& type : splitKeyFileList(application->mimeTypes)) {
+      auto& ids = source.declared[database_.unalias(type)];
+      if (!contains(ids, id)) ids.push_back(id);
     }
   }
+  for (auto& [type, ids] : source.declared) std::sort(ids.begin(), ids.end());
+}
+
+const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::string& type) {
+  if (const auto found = source.merged.find(type); found != source.merged.end()) {
+    const Tweaks& known = found->second;
+    const bool empty = known.defaults.empty() && known.additions.empty() && known.removals.empty();
+    return empty ? nullptr : &known;
+  }
+  const auto listed = source.listed.find(type);
+  const auto cached = source.cached.find(type);
+  const auto declared = source.declared.find(type);
+  Tweaks tweaks;
+  if (listed != source.listed.end()) tweaks = listed->second;
+  if (cached != source.cached.end()) {
+    for (const auto& [offset, length] : cached->second) {
+      expand(tweaks.additions,
+             splitKeyFileList(std::string_view(source.cache).substr(offset, length)),
+             &tweaks.removals);
+    }
+  }
+  if (declared != source.declared.end()) {
+    expand(tweaks.additions, declared->second, &tweaks.removals);
+  }
+  const Tweaks& result = source.merged.emplace(type, std::move(tweaks)).first->second;
+  const bool empty = result.defaults.empty() && result.additions.empty() && result.removals.empty();
+  return empty ? nullptr : &result;
 }
 
 void Associations::load() {
@@ -114,11 +140,11 @@ void Associations::load() {
   }
 }
 
-void Associations::lookup(const Source& source, const std::string& type,
-                          std::vector<std::string>& hits, std::vector<std::string>& blocked) {
-  const auto found = source.tweaks.find(type);
-  if (found == source.tweaks.end()) return;
-  const Tweaks& tweaks = found->second;
+void Associations::lookup(Source& source, const std::string& type, std::vector<std::string>& hits,
+                          std::vector<std::string>& blocked) {
+  const Tweaks* found = tweaksOf(source, type);
+  if (found == nullptr) return;
+  const Tweaks& tweaks = *found;
   for (const auto& id : tweaks.additions) {
     if (!applications_.maskedBefore(source.maskedBy, id) && !contains(blocked, id) &&
         !contains(hits, id)) {
@@ -138,12 +164,12 @@ std::optional<std::string> Associations::defaultFor(std::string_view type) {
   std::vector<std::string> blocked;
   for (const auto& current : database_.withAncestors(type)) {
     std::vector<std::string> candidates;
-    for (const auto& source : *sources_) {
-      if (const auto found = source.tweaks.find(current); found != source.tweaks.end()) {
-        expand(candidates, found->second.defaults, nullptr);
+    for (auto& source : *sources_) {
+      if (const Tweaks* tweaks = tweaksOf(source, current)) {
+        expand(candidates, tweaks->defaults, nullptr);
       }
     }
-    for (const auto& source : *sources_) lookup(source, current, candidates, blocked);
+    for (auto& source : *sources_) lookup(source, current, candidates, blocked);
     for (const auto& id : candidates) {
       if (applications_.find(id) != nullptr) return id;
     }
@@ -156,7 +182,7 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
   std::vector<std::string> hits;
   std::vector<std::string> blocked;
   for (const auto& current : database_.withAncestors(type)) {
-    for (const auto& source : *sources_) lookup(source, current, hits, blocked);
+    for (auto& source : *sources_) lookup(source, current, hits, blocked);
   }
   std::vector<std::string> result;
   for (auto& id : hits) {
@@ -176,12 +202,15 @@ std::vector<std::string> Associations::associatedTypes() {
   load();
   std::unordered_set<std::string> seen;
   std::vector<std::string> types;
+  const auto add = [&](const std::string& type) {
+    if (seen.insert(type).second) types.push_back(type);
+  };
   for (const auto& source : *sources_) {
-    for (const auto& [type, tweaks] : source.tweaks) {
-      if ((!tweaks.defaults.empty() || !tweaks.additions.empty()) && seen.insert(type).second) {
-        types.push_back(type);
-      }
+    for (const auto& [type, tweaks] : source.listed) {
+      if (!tweaks.defaults.empty() || !tweaks.additions.empty()) add(type);
     }
+    for (const auto& [type, ignored] : source.cached) add(type);
+    for (const auto& [type, ignored] : source.declared) add(type);
   }
   return types;
 }

@@ -57,14 +57,24 @@ class Associations final {
     // Associations of an application whose ID a file in one of the first maskedBy
     // applications folders claims are not this source's to make.
     std::size_t maskedBy = 0;
-    std::unordered_map<std::string, Tweaks> tweaks;
+    // What the lists say, per canonical type.
+    std::unordered_map<std::string, Tweaks> listed;
+    // mimeinfo.cache as read, and per canonical type where its values are in it (offset
+    // and length): values are split only for the types asked about.
+    std::string cache;
+    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> cached;
+    // For a folder without mimeinfo.cache: the IDs whose MimeType= names each type.
+    std::unordered_map<std::string, std::vector<std::string>> declared;
+    // The merged associations per type, computed on first use.
+    std::unordered_map<std::string, Tweaks> merged;
   };
   void load();
   void readList(Source& source, const std::string& file, bool associationsAllowed);
   void readCache(Source& source);
-  Tweaks& tweaksFor(Source& source, std::string_view type);
+  // All that the source says about a canonical type; null when it says nothing.
+  const Tweaks* tweaksOf(Source& source, const std::string& type);
   // Adds the source's associations of type to hits, and its removals to blocked.
-  void lookup(const Source& source, const std::string& type, std::vector<std::string>& hits,
+  void lookup(Source& source, const std::string& type, std::vector<std::string>& hits,
               std::vector<std::string>& blocked);
 
   const XdgDirs& dirs_;

@@ -108,6 +108,16 @@ bool readKeyFile(std::string_view text, bool strict,
 
 std::vector<std::string> splitKeyFileList(std::string_view raw) {
   std::vector<std::string> items;
+  if (raw.find('\\') == std::string_view::npos) {
+    std::size_t start = 0;
+    while (start < raw.size()) {
+      std::size_t end = raw.find(';', start);
+      if (end == std::string_view::npos) end = raw.size();
+      if (end > start) items.emplace_back(raw.substr(start, end - start));
+      start = end + 1;
+    }
+    return items;
+  }
   std::string current;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const char c = raw[i];
@@ -127,24 +137,44 @@ std::vector<std::string> splitKeyFileList(std::string_view raw) {
 }
 
 std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) {
+  // No stat first: an open and one read is all a small file costs. A folder fails to
+  // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
-  struct stat info {};
-  std::optional<std::string> result;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      static_cast<std::size_t>(info.st_size) <= maxBytes) {
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t got = 0;
-    while (got < text.size()) {
-      const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
+  char first[16384];
+  const ssize_t n = ::read(fd, first, std::min(sizeof first, maxBytes + 1));
+  if (n < 0) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string text(first, static_cast<std::size_t>(n));
+  // A short read of a file is its end; a larger file's size says how much room the rest
+  // needs.
+  if (static_cast<std::size_t>(n) == sizeof first) {
+    struct stat info {};
+    const std::size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0
+                                 ? static_cast<std::size_t>(info.st_size)
+                                 : 2 * sizeof first;
+    std::size_t got = text.size();
+    text.resize(std::min(std::max(size + 1, got + 1), maxBytes + 1));
+    for (;;) {
+      if (got == text.size()) {
+        if (text.size() > maxBytes) break;
+        text.resize(std::min(text.size() * 2, maxBytes + 1));
+      }
+      const ssize_t more = ::read(fd, text.data() + got, text.size() - got);
+      if (more < 0) {
+        ::close(fd);
+        return std::nullopt;
+      }
+      if (more == 0) break;
+      got += static_cast<std::size_t>(more);
     }
     text.resize(got);
-    result = std::move(text);
   }
   ::close(fd);
-  return result;
+  if (text.size() > maxBytes) return std::nullopt;
+  return text;
 }
 
 std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
@@ -157,15 +187,13 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
         if (key.empty() || group != "Desktop Entry" || key.find('[') != std::string_view::npos) {
           return;
         }
-        for (std::size_t i = 0; i < desktopEntry.entries_.size(); ++i) {
-          if (desktopEntry.entries_[i].first == key) {
-            desktopEntry.entries_[i].second = unescapeKeyFileValue(raw);
-            desktopEntry.rawValues_[i] = std::string(raw);
+        for (auto& [name, value] : desktopEntry.rawEntries_) {
+          if (name == key) {
+            value = std::string(raw);
             return;
           }
         }
-        desktopEntry.entries_.emplace_back(std::string(key), unescapeKeyFileValue(raw));
-        desktopEntry.rawValues_.emplace_back(raw);
+        desktopEntry.rawEntries_.emplace_back(std::string(key), std::string(raw));
       });
   if (!wellFormed || firstGroup != "Desktop Entry") return std::nullopt;
   return desktopEntry;
@@ -177,18 +205,31 @@ std::optional<DesktopEntry> DesktopEntry::load(const std::string& path) {
   return parse(*text);
 }
 
-std::optional<std::string> DesktopEntry::value(std::string_view key) const {
-  for (const auto& [name, value] : entries_) {
-    if (name == key) return value;
+std::vector<std::pair<std::string, std::string>> DesktopEntry::entries() const {
+  std::vector<std::pair<std::string, std::string>> result;
+  result.reserve(rawEntries_.size());
+  for (const auto& [name, value] : rawEntries_) {
+    result.emplace_back(name, unescapeKeyFileValue(value));
+  }
+  return result;
+}
+
+std::optional<std::string_view> DesktopEntry::raw(std::string_view key) const {
+  for (const auto& [name, value] : rawEntries_) {
+    if (name == key) return std::string_view(value);
   }
   return std::nullopt;
 }
 
+std::optional<std::string> DesktopEntry::value(std::string_view key) const {
+  const auto found = raw(key);
+  if (!found) return std::nullopt;
+  return unescapeKeyFileValue(*found);
+}
+
 std::vector<std::string> DesktopEntry::list(std::string_view key) const {
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].first == key) return splitKeyFileList(rawValues_[i]);
-  }
-  return {};
+  const auto found = raw(key);
+  return found ? splitKeyFileList(*found) : std::vector<std::string>();
 }
 
 bool DesktopEntry::boolean(std::string_view key) const {

@@ -42,19 +42,21 @@ class DesktopEntry {
 
   // The untranslated keys of [Desktop Entry] in file order, with their unescaped values
   // (a key written twice keeps its last value).
-  const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
+  std::vector<std::pair<std::string, std::string>> entries() const;
   std::optional<std::string> value(std::string_view key) const;
   std::vector<std::string> list(std::string_view key) const;
   // "true" or "1" is true; anything else, or no such key, is false.
   bool boolean(std::string_view key) const;
 
+  // The value as written in the file, still escaped; none when the key is absent.
+  std::optional<std::string_view> raw(std::string_view key) const;
   // The program Exec would start (its first word, quoting undone); none when Exec is
   // missing, empty or malformed.
   std::optional<std::string> execProgram() const;
 
  private:
-  std::vector<std::pair<std::string, std::string>> entries_;
-  std::vector<std::string> rawValues_;  // parallel to entries_, still escaped
+  // Keys and raw values of [Desktop Entry]; values are unescaped only when asked for.
+  std::vector<std::pair<std::string, std::string>> rawEntries_;
 };
 
 }  // namespace platform

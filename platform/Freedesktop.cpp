@@ -8,14 +8,11 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/BundleInstaller.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
-#if __has_include("platform/BundleInstaller.h")
-#include "platform/BundleInstaller.h"
-#define VRAX_HAVE_BUNDLE_INSTALLER 1
-#endif
 
 namespace platform {
 namespace {
@@ -327,7 +324,6 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
     return fail(kLSApplicationNotFoundErr,
                 "not the location of an application: " + url.absoluteString());
   }
-#ifdef VRAX_HAVE_BUNDLE_INSTALLER
   const std::string applicationsFolder = dirs_.dataHome + "/applications";
   const auto id = installBundle(url.path(), applicationsFolder, error);
   if (!id) return std::nullopt;
@@ -340,9 +336,6 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
     return fail(kLSNotAnApplicationErr, "the installed entry has no program to run: " + entryPath);
   }
   return spawnDetached(commandLine(*argv), error);
-#else
-  return fail(kLSUnknownErr, "launching is not available");
-#endif
 }
 
 std::optional<Bundle> Freedesktop::bundleWithPath(std::string_view text) {
