@@ -619,7 +619,7 @@ TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
   }
   EXPECT_TRUE(std::is_sorted(schemes.begin(), schemes.end()));
   EXPECT_EQ(std::adjacent_find(schemes.begin(), schemes.end()), schemes.end());
-  for (const char* scheme : {"http", "mailto", "irc", "web+vrax"}) {
+  for (const char* scheme : {"http", "mailto", "webcal", "web+vrax"}) {
     EXPECT_NE(std::find(schemes.begin(), schemes.end(), scheme), schemes.end()) << scheme;
   }
 }
