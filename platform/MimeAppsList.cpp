@@ -364,10 +364,10 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
   lines_.push_back(std::move(entry));
 }
 
-void MimeAppsList::setDefault(std::string_view mimeType, std::string_view desktopId) {
+void MimeAppsList::setDefaultApplication(std::string_view mimeType, std::string_view desktopId) {
   const std::string id = std::string(withoutSuffix(desktopId)) + std::string(kDesktopSuffix);
 
-  // [Default Applications]: the application first, the others kept in their order.
+  // The application first, the others kept in their order.
   const auto defaults = entryLines(kDefaultGroup, mimeType);
   if (defaults.empty()) {
     addEntry(kDefaultGroup, mimeType, id + ";");
@@ -385,6 +385,11 @@ void MimeAppsList::setDefault(std::string_view mimeType, std::string_view deskto
       rewriteEntry(index, raw);
     }
   }
+}
+
+void MimeAppsList::setDefault(std::string_view mimeType, std::string_view desktopId) {
+  const std::string id = std::string(withoutSuffix(desktopId)) + std::string(kDesktopSuffix);
+  setDefaultApplication(mimeType, id);
 
   // [Added Associations]: the association exists; an existing one is left alone.
   const auto added = entryLines(kAddedGroup, mimeType);

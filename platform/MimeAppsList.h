@@ -42,6 +42,9 @@ class MimeAppsList {
   // nothing else changes. Every occurrence of a key written twice is updated, so that
   // readers that take the first and readers that take the last agree.
   void setDefault(std::string_view mimeType, std::string_view desktopId);
+  // Only the [Default Applications] part of setDefault: the edit a desktop-specific
+  // list takes, since such a list may hold no associations.
+  void setDefaultApplication(std::string_view mimeType, std::string_view desktopId);
   // Sets a key to a string value (escaped as the key-file format requires): rewrites
   // every line holding the key, or adds one line at the end of the group's last
   // section, or a new group at the end of the file.

@@ -119,12 +119,6 @@ bool writeAll(int fd, std::string_view data) {
   return true;
 }
 
-std::string_view withoutSuffix(std::string_view id) {
-  constexpr std::string_view kSuffix = ".desktop";
-  if (id.size() > kSuffix.size() && id.ends_with(kSuffix)) id.remove_suffix(kSuffix.size());
-  return id;
-}
-
 // One list to rewrite: where its contents go and what they become.
 struct PlannedEdit {
   std::string target;  // the real file, symlinks followed
@@ -134,9 +128,9 @@ struct PlannedEdit {
 };
 
 // Reads the list at path (following symlinks), applies the change, and checks that the
-// result can be written. A list that does not exist is planned as a new file when
-// create is set and skipped otherwise.
-Status planEdit(const std::string& path, bool create, std::string_view mimeType,
+// result can be written. The main list is made when it does not exist; a missing
+// desktop-specific list is skipped.
+Status planEdit(const std::string& path, bool isMainList, std::string_view mimeType,
                 std::string_view desktopId, std::optional<PlannedEdit>& plan, std::string* detail) {
   const auto target = resolveSymlinks(path);
   if (!target) return fail(kStatusIOError, detail, "cannot follow the symlink " + path);
@@ -147,38 +141,38 @@ Status planEdit(const std::string& path, bool create, std::string_view mimeType,
   if (::stat(target->c_str(), &status) == 0) {
     if (!S_ISREG(status.st_mode)) return fail(kStatusIOError, detail, *target + " is not a file");
     if (const Status s = readFile(*target, before, detail); s != kStatusOK) return s;
-    if (!writable(*target, status)) {
-      return fail(kStatusPermissionDenied, detail, *target + " is not writable");
-    }
     edit.mode = status.st_mode & 07777;
     edit.owner = std::make_pair(status.st_uid, status.st_gid);
   } else if (errno != ENOENT) {
     return failErrno(detail, "cannot examine " + *target, errno);
-  } else if (!create) {
+  } else if (!isMainList) {
     return kStatusOK;
   }
 
   auto list = MimeAppsList::parse(before);
-  if (!create) {
-    // A desktop-specific list is edited only where it would override the change: it
-    // names another default first, or it removes the association.
-    const auto defaults = list.values("Default Applications", mimeType);
-    const auto removed = list.values("Removed Associations", mimeType);
-    const auto same = [&](const std::string& item) {
-      return withoutSuffix(item) == withoutSuffix(desktopId);
-    };
-    const bool overrides = (!defaults.empty() && !same(defaults.front())) ||
-                           std::any_of(removed.begin(), removed.end(), same);
-    if (!overrides) return kStatusOK;
-  }
-  if (!list.editable()) {
+  const auto refuseUnlessEditable = [&]() -> Status {
+    if (list.editable()) return kStatusOK;
     return fail(kStatusNotEditable, detail,
                 *target + " cannot be edited without loss (" + list.problems().front() + ")");
+  };
+  if (isMainList) {
+    if (const Status s = refuseUnlessEditable(); s != kStatusOK) return s;
+    list.setDefault(mimeType, desktopId);
+  } else {
+    // A desktop-specific list takes precedence where it names a default for the type;
+    // there its default changes too. Such a list may hold only defaults (readers
+    // ignore associations in it), so nothing else is added to it.
+    if (list.values("Default Applications", mimeType).empty()) return kStatusOK;
+    list.setDefaultApplication(mimeType, desktopId);
+    if (list.serialize() == before) return kStatusOK;
+    if (const Status s = refuseUnlessEditable(); s != kStatusOK) return s;
   }
-  list.setDefault(mimeType, desktopId);
   edit.contents = list.serialize();
   if (edit.contents == before) return kStatusOK;
 
+  if (edit.mode && !writable(*target, status)) {
+    return fail(kStatusPermissionDenied, detail, *target + " is not writable");
+  }
   const std::string folder = folderOf(*target);
   struct stat folderStatus {};
   if (::stat(folder.c_str(), &folderStatus) != 0) {

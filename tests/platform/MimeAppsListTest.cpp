@@ -162,6 +162,17 @@ TEST(MimeAppsList, SetDefaultChangesOnlyWhatItMust) {
   }
 }
 
+TEST(MimeAppsList, SetDefaultApplicationTouchesOnlyDefaults) {
+  const std::string before =
+      "[Default Applications]\nx-scheme-handler/http=old.desktop;\n"
+      "[Removed Associations]\nx-scheme-handler/http=new.desktop;\n";
+  auto list = MimeAppsList::parse(before);
+  list.setDefaultApplication("x-scheme-handler/http", "new");
+  EXPECT_EQ(list.serialize(),
+            "[Default Applications]\nx-scheme-handler/http=new.desktop;old.desktop;\n"
+            "[Removed Associations]\nx-scheme-handler/http=new.desktop;\n");
+}
+
 TEST(MimeAppsList, SetValueEscapes) {
   auto list = MimeAppsList::parse("[Desktop Entry]\nName=X\nExec=old\n# end\n");
   list.setValue("Desktop Entry", "Exec", " \"/a b\\c\"\n%u");

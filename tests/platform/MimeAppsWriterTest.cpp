@@ -103,6 +103,12 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
       if (!path.starts_with("config/")) {
         EXPECT_EQ(readText(tree.root() + "/" + path), text) << path;
       }
+      // A desktop-specific list may hold only defaults: it gains no group.
+      if (path.ends_with("-mimeapps.list")) {
+        EXPECT_EQ(MimeAppsList::parse(readText(tree.root() + "/" + path)).groups(),
+                  MimeAppsList::parse(text).groups())
+            << path;
+      }
     }
   }
 }
@@ -316,6 +322,7 @@ TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
       "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;other.desktop;\n";
   writeText(tree.config() + "/kde-mimeapps.list", unrelated);
   writeText(tree.config() + "/plasma-mimeapps.list", agreeing);
+  ::chmod((tree.config() + "/plasma-mimeapps.list").c_str(), 0444);
   ASSERT_EQ(setUserDefault(tree.config(), {"kde", "plasma"}, kType, "chosen"), kStatusOK);
   EXPECT_EQ(readText(tree.config() + "/kde-mimeapps.list"), unrelated);
   EXPECT_EQ(readText(tree.config() + "/plasma-mimeapps.list"), agreeing);
