@@ -126,6 +126,9 @@ class OpenerFlowTest : public ::testing::Test {
 };
 
 TEST_F(OpenerFlowTest, MailHandlerNoneRegistersOnceThenOpenersLaunchIt) {
+  // The bundle beside the tool comes before the one in ~/Applications.
+  fs::create_directories(tree.home() + "/Applications");
+  fs::copy(kBundle, tree.home() + "/Applications/Quietling.app", fs::copy_options::recursive);
   setNoneAsHandlerFirstTime(kVrax, {"--mail"});
   ASSERT_TRUE(fs::exists(installedEntry()));
   EXPECT_EQ(execOf(installedEntry()), kBundle + "/Quietling %u");
@@ -194,6 +197,19 @@ TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
     EXPECT_EQ(reap(), std::vector<std::string>{});
   }
   EXPECT_EQ(test::snapshot(tree.root()), before);
+}
+
+TEST_F(OpenerFlowTest, BundleInHomeApplicationsServesAToolWithoutOne) {
+  const test::TempDir prefix("quietling-prefix");
+  fs::create_directories(prefix.path() + "/bin");
+  fs::copy_file(kVrax, prefix.path() + "/bin/vrax");
+  const std::string bundle = tree.home() + "/Applications/Quietling.app";
+  fs::create_directories(tree.home() + "/Applications");
+  fs::copy(kBundle, bundle, fs::copy_options::recursive);
+  setNoneAsHandlerFirstTime(prefix.path() + "/bin/vrax", {"--mail"});
+  EXPECT_EQ(execOf(installedEntry()), bundle + "/Quietling %u");
+  const std::string err = gioOpen("mailto:someone@example.org");
+  EXPECT_TRUE(hasLine(err, kURLLine + "mailto:someone@example.org" + kEnd)) << err;
 }
 
 // cmake --install puts vrax in <prefix>/bin and the bundle in <prefix>/lib/vrax,
