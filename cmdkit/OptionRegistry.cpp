@@ -144,7 +144,9 @@ void OptionRegistry::addFlags(const std::vector<std::string>& names, const std::
   const std::shared_ptr<OptionGroup> declared = declaredGroup(names, group);
   options_.push_back(std::make_shared<Option>(names, usage, std::nullopt, declared->required(),
                                               declared->conflicting(), group));
-  for (const std::string& name : names) flagBlocks_[name] = action;
+  // Every name shares the one action.
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) flagBlocks_[names[i]] = action;
+  flagBlocks_[names.back()] = std::move(action);
 }
 
 void OptionRegistry::addKeys(const std::vector<std::string>& names, const std::string& usage,
@@ -154,7 +156,8 @@ void OptionRegistry::addKeys(const std::vector<std::string>& names, const std::s
   options_.push_back(std::make_shared<Option>(names, usage, "<" + valueSignature + ">",
                                               declared->required(), declared->conflicting(),
                                               group));
-  for (const std::string& name : names) keyBlocks_[name] = action;
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) keyBlocks_[names[i]] = action;
+  keyBlocks_[names.back()] = std::move(action);
 }
 
 }  // namespace cmdkit

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "cmdkit/CLI.h"
 #include "cmdkit/CLIError.h"
@@ -97,7 +98,7 @@ void registerPaintCommand() {
   };
   auto settings = std::make_shared<Settings>();
   const auto set = [settings](std::string Settings::*field, std::string value) {
-    return [settings, field, value] { (*settings).*field = value; };
+    return [settings, field, value = std::move(value)] { (*settings).*field = value; };
   };
   cmdkit::CLI::registerChainableCommand("paint")
       ->withShortDescription("Paints a wall in exactly one color")

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 struct Outcome {
@@ -42,6 +40,7 @@ Outcome runExample(const std::vector<std::string>& arguments) {
   std::vector<std::string> strings{EXAMPLE_PROGRAM};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(strings.size() + 1);
   for (std::string& s : strings) argv.push_back(s.data());
   argv.push_back(nullptr);
   pid_t pid = 0;

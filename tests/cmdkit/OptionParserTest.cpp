@@ -30,10 +30,10 @@ class OptionParserTest : public ::testing::Test {
   }
   void TearDown() override { CLI::resetForTesting(); }
 
-  FlagAction record(std::string what) {
+  FlagAction record(const std::string& what) {
     return [this, what] { actions_.push_back(what); };
   }
-  KeyAction recordValue(std::string what) {
+  KeyAction recordValue(const std::string& what) {
     return [this, what](const std::string& value) { actions_.push_back(what + "=" + value); };
   }
 
