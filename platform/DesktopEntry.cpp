@@ -122,7 +122,8 @@ std::vector<std::string> splitKeyFileList(std::string_view raw) {
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const char c = raw[i];
     if (c == '\\' && i + 1 < raw.size()) {
-      current += c;
+      // "\;" is a ';' inside an item; other escapes are undone with the item.
+      if (raw[i + 1] != ';') current += c;
       current += raw[++i];
     } else if (c == ';') {
       if (!current.empty()) items.push_back(unescapeKeyFileValue(current));

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "platform/DesktopEntry.h"
+
+namespace platform {
+namespace {
+
+TEST(DesktopEntryTest, RefusesWhatIsNotAWellFormedEntry) {
+  static const struct {
+    const char* name;
+    std::string text;
+    bool accepted;
+  } cases[] = {
+      {"plain", "[Desktop Entry]\nType=Application\nExec=x\n", true},
+      {"comments and blanks first", "# c\n\n[Desktop Entry]\nName=x", true},
+      {"CRLF line ends", "[Desktop Entry]\r\nName=x\r\n", true},
+      {"another group first", "[Other]\nA=b\n[Desktop Entry]\nName=x\n", false},
+      {"no group", "Name=x\n", false},
+      {"line without =", "[Desktop Entry]\nName=x\ngarbage\n", false},
+      {"broken group header", "[Desktop Entry\nName=x\n", false},
+      {"not UTF-8", "[Desktop Entry]\nName=caf\xe9\n", false},
+      {"NUL byte", std::string("[Desktop Entry]\nName=a\0b\n", 24), false},
+      {"empty", "", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DesktopEntry::parse(c.text).has_value(), c.accepted) << c.name;
+  }
+}
+
+TEST(DesktopEntryTest, KeepsUntranslatedKeysUnescaped) {
+  const auto entry = DesktopEntry::parse(
+      "[Desktop Entry]\nName=Old\nName[de]=Alt\nName = New \nComment=a\\sb\\nc\\\\d\n"
+      "MimeType=text/plain;x\\;y;;text/html\nHidden=true\nNoDisplay=yes\n"
+      "[Desktop Action new]\nName=Action\nExec=other\n");
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->value("Name"), "New");
+  EXPECT_EQ(entry->value("Comment"), "a b\nc\\d");
+  EXPECT_EQ(entry->value("Exec"), std::nullopt);
+  EXPECT_EQ(entry->list("MimeType"), (std::vector<std::string>{"text/plain", "x;y", "text/html"}));
+  EXPECT_TRUE(entry->boolean("Hidden"));
+  EXPECT_FALSE(entry->boolean("NoDisplay"));
+  for (const auto& [key, value] : entry->entries()) EXPECT_EQ(key.find('['), std::string::npos);
+}
+
+TEST(DesktopEntryTest, FindsTheProgramExecStarts) {
+  static const struct {
+    const char* exec;
+    std::optional<std::string> program;
+  } cases[] = {
+      {"Exec=gedit %U", "gedit"},
+      {"Exec=/usr/bin/vlc --started-from-file %U", "/usr/bin/vlc"},
+      {"Exec=\"/opt/My App/run\" %f", "/opt/My App/run"},
+      {"Exec=", std::nullopt},
+      {"Exec=\"unterminated", std::nullopt},
+      {"Name=no exec", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto entry = DesktopEntry::parse(std::string("[Desktop Entry]\n") + c.exec + "\n");
+    ASSERT_TRUE(entry) << c.exec;
+    EXPECT_EQ(entry->execProgram(), c.program) << c.exec;
+  }
+}
+
+TEST(DesktopEntryTest, ReadKeyFileSkipsBadLinesUnlessStrict) {
+  const std::string text = "[MIME Cache]\ntext/plain=a.desktop;\nnonsense\ntext/html=b.desktop;\n";
+  std::vector<std::string> keys;
+  const auto collect = [&](std::string_view, std::string_view key, std::string_view) {
+    if (!key.empty()) keys.emplace_back(key);
+  };
+  EXPECT_TRUE(readKeyFile(text, false, collect));
+  EXPECT_EQ(keys, (std::vector<std::string>{"text/plain", "text/html"}));
+  keys.clear();
+  EXPECT_FALSE(readKeyFile(text, true, collect));
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,373 @@
+// The real platform on small hand-made trees: which entries are installed, how the
+// association lists combine, bundles, names, types and folders.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "TempTree.h"
+#include "platform/Freedesktop.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempTree;
+
+const char* const kEntry = "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %U\n";
+
+TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
+  static const struct {
+    const char* name;
+    std::string text;
+    bool installed;
+  } cases[] = {
+      {"usable", kEntry, true},
+      {"NoDisplay still counts", std::string(kEntry) + "NoDisplay=true\n", true},
+      {"no Exec at all", "[Desktop Entry]\nType=Application\nName=x\n", true},
+      {"Hidden", std::string(kEntry) + "Hidden=true\n", false},
+      {"TryExec not found", std::string(kEntry) + "TryExec=missing-program\n", false},
+      {"Exec program not found", "[Desktop Entry]\nType=Application\nExec=missing %u\n", false},
+      {"Exec malformed", "[Desktop Entry]\nType=Application\nExec=\"editor\n", false},
+      {"absolute Exec not there", "[Desktop Entry]\nType=Application\nExec=/no/editor\n", false},
+      {"a link, not an application", "[Desktop Entry]\nType=Link\nURL=https://x\n", false},
+      {"no Type", "[Desktop Entry]\nName=x\nExec=editor\n", false},
+      {"a line that is not key=value", std::string(kEntry) + "what is this\n", false},
+      {"not UTF-8", std::string(kEntry) + "Comment=\xff\xfe\n", false},
+      {"another group first", std::string("[Other]\n") + kEntry, false},
+  };
+  for (const auto& c : cases) {
+    TempTree tree;
+    tree.program("editor");
+    tree.write("system/applications/app.desktop", c.text);
+    Freedesktop platform;
+    EXPECT_EQ(platform.LSCopyApplicationURLsForBundleIdentifier("app").has_value(), c.installed)
+        << c.name;
+    std::optional<std::vector<URL>> all;
+    ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+    EXPECT_EQ(all->size(), c.installed ? 1u : 0u) << c.name;
+  }
+}
+
+TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
+  TempTree tree;
+  tree.program("editor");
+  tree.write("system/applications/vendor/sub/tool.desktop", kEntry);
+  tree.write("system/applications/shadowed.desktop", kEntry);
+  tree.write("data/applications/shadowed.desktop", std::string(kEntry) + "Hidden=true\n");
+  tree.write("system/applications/mine.desktop", kEntry);
+  tree.write("data/applications/mine.desktop", "[Desktop Entry]\nType=Application\nName=Mine\n");
+  tree.write("system/applications/not-an-entry.txt", kEntry);
+  Freedesktop platform;
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool"),
+            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool.desktop"),
+            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("tool"), std::nullopt);
+  // The user's Hidden entry takes the ID away; the user's own entry wins over the system's.
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("shadowed"), std::nullopt);
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("mine"),
+            tree.dataHome() + "/applications/mine.desktop");
+  EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("mine")->path(),
+            tree.dataHome() + "/applications/mine.desktop");
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("not-an-entry"), std::nullopt);
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(tree.systemData() +
+                                                            "/applications/mine.desktop"),
+            std::nullopt);
+  std::optional<std::vector<URL>> all;
+  ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+  std::vector<std::string> paths;
+  for (const auto& url : *all) paths.push_back(url.path());
+  EXPECT_EQ(paths, (std::vector<std::string>{
+                       tree.dataHome() + "/applications/mine.desktop",
+                       tree.systemData() + "/applications/vendor/sub/tool.desktop"}));
+}
+
+// One scenario per rule of the association standard: the lists to write and what the
+// default and the list of all handlers of a type must then be.
+TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
+  static const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;
+    const char* desktops;
+    const char* type;
+    std::optional<std::string> preferred;
+    std::vector<std::string> all;  // the default leads when it is associated
+  } cases[] = {
+      {"MimeType= keys (no cache)", {}, "", "text/plain", "a", {"a", "b"}},
+      {"the cache where there is one",
+       {{"system/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=b.desktop;\n"}},
+       "",
+       "text/plain",
+       "b",
+       {"b"}},
+      {"first installed default",
+       {{"config/mimeapps.list",
+         "[Default "
+         "Applications]\ntext/plain=missing.desktop;hidden.desktop;b.desktop;a.desktop\n"}},
+       "",
+       "text/plain",
+       "b",
+       {"b", "a"}},
+      {"user list over system list",
+       {{"etc/mimeapps.list", "[Default Applications]\ntext/plain=a.desktop\n"},
+        {"config/mimeapps.list", "[Default Applications]\ntext/plain=b.desktop\n"}},
+       "",
+       "text/plain",
+       "b",
+       {"b", "a"}},
+      {"desktop-specific list first, desktop names lowercased",
+       {{"config/mimeapps.list", "[Default Applications]\ntext/plain=a.desktop\n"},
+        {"config/gnome-mimeapps.list", "[Default Applications]\ntext/plain=b.desktop\n"}},
+       "X-Cinnamon:GNOME",
+       "text/plain",
+       "b",
+       {"b", "a"}},
+      {"another desktop's list does not count",
+       {{"config/kde-mimeapps.list", "[Default Applications]\ntext/plain=b.desktop\n"}},
+       "GNOME",
+       "text/plain",
+       "a",
+       {"a", "b"}},
+      {"removed association",
+       {{"config/mimeapps.list", "[Removed Associations]\ntext/plain=a.desktop;\n"}},
+       "",
+       "text/plain",
+       "b",
+       {"b"}},
+      {"added association, removed one, for an alias",
+       {{"config/mimeapps.list",
+         "[Added Associations]\ntext/x-c=c.desktop;\n[Removed "
+         "Associations]\ntext/x-csrc=a.desktop\n"}},
+       "",
+       "text/x-c",
+       "c",
+       {"c", "b"}},
+      {"a type without handlers falls back to its parent", {}, "", "text/x-csrc", "a", {"a", "b"}},
+      {"a scheme", {}, "", "x-scheme-handler/web", "c", {"c"}},
+      {"an unknown type", {}, "", "application/x-never-heard-of", std::nullopt, {}},
+      {"a bad line in a list is skipped, not the list",
+       {{"config/mimeapps.list", "[Default Applications]\nnonsense\ntext/plain=b.desktop\n"}},
+       "",
+       "text/plain",
+       "b",
+       {"b", "a"}},
+  };
+  for (const auto& c : cases) {
+    TempTree tree;
+    tree.program("prog");
+    tree.application("a", "prog", "text/plain;text/x-csrc;");
+    tree.application("b", "prog", "text/plain;");
+    tree.application("c", "prog", "x-scheme-handler/web;");
+    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+    for (const auto& [file, text] : c.files) tree.write(file, text);
+    if (*c.desktops) tree.setEnv("XDG_CURRENT_DESKTOP", c.desktops);
+    Freedesktop platform;
+    const std::string type = c.type;
+    const bool scheme = type.starts_with("x-scheme-handler/");
+    if (scheme) {
+      EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(type.substr(17)), c.preferred) << c.name;
+      EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(type.substr(17)), c.all) << c.name;
+    } else {
+      EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesViewer), c.preferred)
+          << c.name;
+      EXPECT_EQ(platform.LSCopyAllRoleHandlersForContentType(type, kLSRolesAll), c.all) << c.name;
+    }
+  }
+}
+
+TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
+  TempTree tree;
+  Freedesktop platform;
+  for (const char* scheme : {"", "a b", "x\ny", "a=b", "[x]", "a;b"}) {
+    EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(scheme), std::nullopt) << scheme;
+    EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(scheme), std::nullopt) << scheme;
+    EXPECT_NE(platform.LSSetDefaultHandlerForURLScheme(scheme, "a"), kStatusOK) << scheme;
+  }
+  for (const char* type : {"", "text", "text/", "text/plain\n", "public.item"}) {
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesAll), std::nullopt);
+    EXPECT_NE(platform.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, "a"), kStatusOK);
+  }
+  EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
+}
+
+TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("a", "prog", "x-scheme-handler/web;");
+  tree.application("b", "prog", "x-scheme-handler/web;");
+  Freedesktop platform;
+  EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "a");
+  ASSERT_EQ(platform.LSSetDefaultHandlerForURLScheme("WEB", "b.desktop"), kStatusOK);
+  EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "b");
+  EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("Web"), "b");
+  EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
+}
+
+TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("a", "prog", "x-scheme-handler/web;x-scheme-handler/mail;text/plain;");
+  tree.application("b", "prog", "x-scheme-handler/web;");
+  tree.application("gone", "missing", "x-scheme-handler/gone;");
+  tree.write("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/web=b.desktop\n");
+  Freedesktop platform;
+  std::optional<std::vector<std::string>> schemes;
+  std::optional<std::vector<URL>> handlers;
+  ASSERT_EQ(platform.LSCopySchemesAndHandlerURLs(schemes, handlers), kStatusOK);
+  EXPECT_EQ(*schemes, (std::vector<std::string>{"mail", "web"}));
+  ASSERT_EQ(handlers->size(), 2u);
+  EXPECT_EQ((*handlers)[0].path(), tree.systemData() + "/applications/a.desktop");
+  EXPECT_EQ((*handlers)[1].path(), tree.systemData() + "/applications/b.desktop");
+}
+
+TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
+  TempTree tree;
+  tree.program("gedit");
+  tree.write("system/applications/org.gnome.gedit.desktop",
+             "[Desktop Entry]\nType=Application\nName=Text Editor\nName[de]=Texteditor\n"
+             "Exec=gedit %U\n");
+  Freedesktop platform;
+  const std::string path = tree.systemData() + "/applications/org.gnome.gedit.desktop";
+  EXPECT_EQ(platform.fullPathForApplication("Text Editor"), path);
+  EXPECT_EQ(platform.fullPathForApplication("text editor"), path);
+  EXPECT_EQ(platform.fullPathForApplication("GEDIT"), path);
+  EXPECT_EQ(platform.fullPathForApplication("Texteditor"), std::nullopt);
+  EXPECT_EQ(platform.fullPathForApplication("Text"), std::nullopt);
+  EXPECT_EQ(platform.fullPathForApplication(""), std::nullopt);
+}
+
+TEST(FreedesktopTest, TypesFromTheSharedDatabase) {
+  TempTree tree;
+  Freedesktop platform;
+  const auto types = platform.UTCopyDeclaredTypeIdentifiers();
+  ASSERT_TRUE(types);
+  EXPECT_NE(std::find(types->begin(), types->end(), "text/plain"), types->end());
+  EXPECT_NE(std::find(types->begin(), types->end(), "text/x-csrc"), types->end());
+  EXPECT_EQ(std::find(types->begin(), types->end(), "text/x-c"), types->end()) << "an alias";
+  static const struct {
+    const char* type;
+    const char* parent;
+    bool conforms;
+  } cases[] = {
+      {"text/x-csrc", "text/plain", true},  {"text/x-c", "text/plain", true},
+      {"text/x-csrc", "text/x-c", true},    {"application/x-shellscript", "text/plain", true},
+      {"text/plain", "text/x-csrc", false}, {"image/png", "text/plain", false},
+      {"image/png", "public.item", true},   {"image/png", "public.content", true},
+      {"text/x-c", "public.item", true},    {"application/x-nothing", "public.item", false},
+      {"public.item", "public.item", true}, {"image/png", "application/octet-stream", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform.UTTypeConformsTo(c.type, c.parent), c.conforms) << c.type << " " << c.parent;
+  }
+}
+
+TEST(FreedesktopTest, OpensBundlesAtPaths) {
+  TempTree tree;
+  tree.program("editor");
+  tree.write("system/applications/kde/editor.desktop",
+             std::string(kEntry) + "Comment=a\\sb\nName[fr]=Editeur\n");
+  tree.write("link.desktop", "[Desktop Entry]\nType=Link\nURL=https://x\n");
+  tree.write("untyped.desktop", "[Desktop Entry]\nName=x\n");
+  tree.write("notes.txt", "just text\n");
+  tree.write("My App.app/org.example.My.desktop", kEntry);
+  tree.write("My App.app/editor", "");
+  tree.write("Empty.app/readme", "");
+  Freedesktop platform;
+
+  const auto entry =
+      platform.bundleWithPath(tree.systemData() + "/applications/kde/editor.desktop");
+  ASSERT_TRUE(entry && entry->infoDictionary);
+  EXPECT_EQ(entry->bundleIdentifier, "kde-editor");
+  const InfoDictionary& info = *entry->infoDictionary;
+  EXPECT_EQ(info.at("CFBundleIdentifier"), "kde-editor");
+  EXPECT_EQ(info.at("CFBundlePackageType"), "APPL");
+  EXPECT_EQ(info.at("Name"), "Editor");
+  EXPECT_EQ(info.at("Comment"), "a b");
+  EXPECT_EQ(info.count("Name[fr]"), 0u);
+  EXPECT_FALSE(entry->resourceURL);
+
+  EXPECT_EQ(platform.bundleWithPath(tree.root() + "/link.desktop")
+                ->infoDictionary->at("CFBundlePackageType"),
+            "Link");
+  EXPECT_EQ(platform.bundleWithPath(tree.root() + "/untyped.desktop")
+                ->infoDictionary->count("CFBundlePackageType"),
+            0u);
+  EXPECT_FALSE(platform.bundleWithPath(tree.root() + "/notes.txt"));
+  EXPECT_FALSE(platform.bundleWithPath(tree.root() + "/missing"));
+  EXPECT_FALSE(platform.bundleWithPath(""));
+
+  const auto app = platform.bundleWithURL(URL::fileURLWithPath(tree.root() + "/My App.app"));
+  ASSERT_TRUE(app && app->infoDictionary);
+  EXPECT_EQ(app->bundleIdentifier, "org.example.My");
+  EXPECT_EQ(app->bundlePath, tree.root() + "/My App.app");
+  ASSERT_TRUE(app->resourceURL);
+  EXPECT_EQ(app->resourceURL->path(), tree.root() + "/My App.app");
+
+  const auto empty = platform.bundleWithPath(tree.root() + "/Empty.app");
+  ASSERT_TRUE(empty);
+  EXPECT_FALSE(empty->infoDictionary);
+  EXPECT_FALSE(empty->bundleIdentifier);
+  EXPECT_FALSE(platform.bundleWithURL(*URL::parse("https://example.org/My%20App.app")));
+}
+
+TEST(FreedesktopTest, FoldersOfTheInstallation) {
+  TempTree tree;
+  Freedesktop platform(XdgDirs::fromEnvironment(), "/opt/vrax/bin/vrax");
+  const auto folders = platform.URLsForDirectory(kApplicationDirectory, kAllDomainsMask);
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_EQ(folders[0].path(), tree.home() + "/Applications");
+  EXPECT_EQ(folders[1].path(), "/opt/vrax/lib/vrax");
+  EXPECT_TRUE(platform.URLsForDirectory(kPreferencePanesDirectory, kAllDomainsMask).empty());
+  EXPECT_EQ(platform.mainBundle().bundlePath, "/opt/vrax/bin");
+  EXPECT_FALSE(platform.mainBundle().bundleIdentifier);
+  EXPECT_FALSE(platform.bundleWithIdentifier("org.vrax.Veltrane"));
+}
+
+TEST(FreedesktopTest, FilesExistAndExecute) {
+  TempTree tree;
+  tree.program("tool");
+  tree.write("plain", "x");
+  Freedesktop platform;
+  EXPECT_TRUE(platform.fileExistsAtPath(tree.bin() + "/tool"));
+  EXPECT_TRUE(platform.isExecutableFileAtPath(tree.bin() + "/tool"));
+  EXPECT_TRUE(platform.isExecutableFileAtPath(tree.bin()));  // a folder can be entered
+  EXPECT_TRUE(platform.fileExistsAtPath(tree.root() + "/plain"));
+  EXPECT_FALSE(platform.isExecutableFileAtPath(tree.root() + "/plain"));
+  EXPECT_FALSE(platform.fileExistsAtPath(tree.root() + "/missing"));
+  EXPECT_FALSE(platform.fileExistsAtPath(""));
+}
+
+TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
+  TempTree tree;
+  const std::string bundle = tree.root() + "/Some Place/Quiet.app";
+  const std::string marker = tree.root() + "/started";
+  tree.write("Some Place/Quiet.app/org.example.Quiet.desktop",
+             "[Desktop Entry]\nType=Application\nName=Quiet\nNoDisplay=true\nExec=Quiet %u\n");
+  tree.write("Some Place/Quiet.app/Quiet", "#!/bin/sh\n: > '" + marker + "'\n");
+  ::chmod((bundle + "/Quiet").c_str(), 0755);
+  Freedesktop platform;
+  EXPECT_FALSE(platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet"));
+  LaunchError error;
+  const auto running = platform.launchApplicationAtURL(URL::fileURLWithPath(bundle),
+                                                       kLaunchWithoutAddingToRecents, &error);
+  ASSERT_TRUE(running) << error.description;
+  EXPECT_NE(running->processIdentifier, -1);
+  const auto urls = platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet");
+  ASSERT_TRUE(urls);
+  EXPECT_EQ(urls->front().path(), tree.dataHome() + "/applications/org.example.Quiet.desktop");
+  for (int i = 0; i < 200 && !fs::exists(marker); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(fs::exists(marker));
+
+  EXPECT_FALSE(
+      platform.launchApplicationAtURL(*URL::parse("https://example.org/x.app"), 0, &error));
+  EXPECT_NE(error.code, kStatusOK);
+}
+
+}  // namespace
+}  // namespace platform
