@@ -1,0 +1,107 @@
+#!/bin/sh
+# Times the vrax program side by side with the reference clients, on the benchmark trees
+# of bench/platform.sh (1,000 and 10,000 generated desktop entries plus the real-entry
+# fixture and the full shared MIME-info database):
+#   getHandler --internet   against gio mime and xdg-mime query default
+#   getUTIs, getApps        against gio_reference defaults / apps
+#   getSchemes              against tool_reference schemes
+#   version                 against /bin/true
+# Reports min, median and max wall time, the median ratios with their targets, the peak
+# memory of every command and how each command scales from 1,000 to 10,000 entries.
+# Usage: bench/tool.sh [BUILD_DIR]   (needs hyperfine, gio, xdg-mime, update-desktop-database)
+set -eu
+build=${1:-build}
+here=$(cd "$(dirname "$0")" && pwd)
+runs=${BENCH_RUNS:-20}
+abs() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+for program in vrax gio_reference tool_reference; do
+  [ -x "$build/bin/$program" ] || {
+    echo "tool.sh: $build/bin/$program is missing (build with VRAX_BENCH=ON)" >&2
+    exit 1
+  }
+done
+vrax=$(abs "$build/bin/vrax")
+reference=$(abs "$build/bin/gio_reference")
+listing=$(abs "$build/bin/tool_reference")
+work=$(mktemp -d "${TMPDIR:-/tmp}/vrax-tool-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT INT TERM
+
+# The trees are those of the platform benchmark: take its make_tree and in_tree.
+eval "$(sed -n '/^make_tree() {/,/^}/p; /^in_tree() {/,/^}/p' "$here/platform.sh")"
+command -v make_tree >/dev/null && command -v in_tree >/dev/null || {
+  echo "tool.sh: bench/platform.sh no longer defines make_tree and in_tree" >&2
+  exit 1
+}
+
+# time_side_by_side NAME COMMAND...: one hyperfine run of the commands, exported.
+time_side_by_side() {
+  name=$1
+  shift
+  hyperfine -N -w 3 -r "$runs" --export-json "$work/$name.json" "$@" >/dev/null 2>&1
+}
+
+# report NAME TARGET...: min/median/max of each command and, for each TARGET (a number
+# or "-"), the ratio of the first command's median to that command's.
+report() {
+  python3 - "$work" "$@" <<'PY'
+import json, statistics, sys
+work, name, targets = sys.argv[1], sys.argv[2], sys.argv[3:]
+results = json.load(open(f"{work}/{name}.json"))["results"]
+short = lambda c: " ".join(p.rsplit("/", 1)[-1] for p in c.split(" "))
+for r in results:
+    t = [x * 1000 for x in r["times"]]
+    print(f"  {short(r['command']):<42} min {min(t):8.2f}  median {statistics.median(t):8.2f}  max {max(t):8.2f} ms")
+ours = statistics.median(results[0]["times"])
+for r, target in zip(results[1:], targets):
+    ratio = ours / statistics.median(r["times"])
+    verdict = "" if target == "-" else (f"  (target <= {target}: " + ("met" if ratio <= float(target) else "NOT met") + ")")
+    print(f"    {short(results[0]['command'])} / {short(r['command'])}: median ratio {ratio:.3f}{verdict}")
+PY
+}
+
+# peak COMMAND...: peak resident memory of one run, in KiB.
+peak() {
+  python3 -c '
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
+}
+
+for count in 1000 10000; do
+  tree=$work/tree$count
+  make_tree "$tree" "$count" >/dev/null
+  in_tree "$tree"
+  echo "== vrax, $count generated entries + fixture" \
+    "($(find "$tree/system/applications" -name '*.desktop' | wc -l) desktop entries)"
+  time_side_by_side "handler$count" "$vrax getHandler --internet" \
+    "/usr/bin/gio mime x-scheme-handler/http" "/usr/bin/xdg-mime query default x-scheme-handler/http"
+  report "handler$count" 0.5 0.25
+  time_side_by_side "utis$count" "$vrax getUTIs" "$reference defaults"
+  report "utis$count" 0.2
+  time_side_by_side "schemes$count" "$vrax getSchemes" "$listing schemes"
+  report "schemes$count" 0.2
+  time_side_by_side "apps$count" "$vrax getApps" "$reference apps"
+  report "apps$count" 0.2
+  time_side_by_side "version$count" "$vrax version" "/bin/true"
+  report "version$count" 3
+  printf '  peak memory (KiB, target <= 16384):'
+  for command in "getHandler --internet" getUTIs getSchemes getApps version \
+    "setHandler --web --app org.kde.falkon"; do
+    # shellcheck disable=SC2086
+    printf ' %s %s;' "$command" "$(peak "$vrax" $command)"
+  done
+  echo
+done
+
+python3 - "$work" <<'PY'
+import json, statistics, sys
+work = sys.argv[1]
+print("== scaling: median time with 10,000 entries / with 1,000 (target <= 12)")
+for name in ("handler", "utis", "schemes", "apps", "version"):
+    small = json.load(open(f"{work}/{name}1000.json"))["results"][0]
+    large = json.load(open(f"{work}/{name}10000.json"))["results"][0]
+    ratio = statistics.median(large["times"]) / statistics.median(small["times"])
+    print(f"  {small['command'].rsplit('/', 1)[-1]:<32} {ratio:6.2f}")
+median = statistics.median(json.load(open(f"{work}/utis1000.json"))["results"][0]["times"]) * 1000
+print(f"== getUTIs median with 1,000 entries: {median:.2f} ms (target <= 25 ms)")
+PY
