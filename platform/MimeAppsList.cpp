@@ -228,8 +228,13 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
         section = static_cast<int>(list.lines_.size());
       }
     } else if (const std::size_t eq = content.find('='); eq != std::string_view::npos) {
+      // A value keeps its trailing blanks, as desktop readers keep them; only the
+      // carriage return of a CRLF line ending goes.
+      std::string_view body = line.text;
+      if (body.ends_with('\r')) body.remove_suffix(1);
+      while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
       const std::string_view key = trimTrailing(content.substr(0, eq));
-      std::string_view value = content.substr(eq + 1);
+      std::string_view value = body.substr(eq + 1);
       while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
       if (key.empty() || hasControl(key)) {
         fault("malformed key");

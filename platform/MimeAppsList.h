@@ -60,7 +60,7 @@ class MimeAppsList {
     bool newline = true;  // whether a line feed followed it in the text
     Kind kind = Kind::kInvalid;
     std::string name;   // group name (kGroup) or key (kEntry)
-    std::string value;  // raw value of kEntry: after '=' and leading blanks, trailing blanks cut
+    std::string value;  // raw value of kEntry: after '=' and leading blanks, without a final '\r'
     int section = -1;   // index of the group header line this line belongs to
   };
 

@@ -86,6 +86,11 @@ TEST(MimeAppsList, ReadsGroupsKeysAndValues) {
   EXPECT_EQ(list.value("Default Applications", "text/html"), "c.desktop;;d\\;e.desktop;");
   EXPECT_FALSE(list.value("Default Applications", "nothing/here"));
   EXPECT_FALSE(list.editable());
+
+  // Trailing blanks belong to the value; a CRLF line ending does not.
+  const auto spaced = MimeAppsList::parse("[A]\r\nk=a.desktop;b.desktop \r\nl = c\t\n");
+  EXPECT_EQ(spaced.values("A", "k"), (std::vector<std::string>{"a.desktop", "b.desktop "}));
+  EXPECT_EQ(spaced.value("A", "l"), "c\t");
 }
 
 TEST(MimeAppsList, SetDefaultChangesOnlyWhatItMust) {

@@ -67,6 +67,7 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
        "ubuntu:GNOME",
        {{"config/ubuntu-mimeapps.list", other}, {"config/gnome-mimeapps.list", removedHere}}},
       {"config dir names another", "", {{"etc/mimeapps.list", other}}},
+      {"config dir removes the association", "", {{"etc/mimeapps.list", removedHere}}},
       {"config dir desktop list names another", "GNOME", {{"etc/gnome-mimeapps.list", other}}},
       {"data dirs name another",
        "",
