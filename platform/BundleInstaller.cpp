@@ -1,6 +1,7 @@
 #include "platform/BundleInstaller.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -228,6 +229,9 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
       sigemptyset(&none);
       ::sigprocmask(SIG_SETMASK, &none, nullptr);
       for (int sig = 1; sig < NSIG; ++sig) ::signal(sig, SIG_DFL);
+      // Descriptors this process inherited stay with it: the program gets none but its
+      // standard streams (the channel closes by itself at exec).
+      (void)::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
       const int null = ::open("/dev/null", O_RDWR);
       if (null >= 0) {
         ::dup2(null, STDIN_FILENO);

@@ -214,12 +214,22 @@ TEST(BundleInstaller, SpawnsDetachedWithoutZombie) {
   const std::string fifo = tree.root() + "/hold";
   const std::string report = tree.root() + "/report";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const std::string script = "echo \"$$ $(cut -d' ' -f6 /proc/$$/stat)\" > " + shellQuote(report) +
-                             ".tmp; mv " + shellQuote(report) + ".tmp " + shellQuote(report) +
-                             "; read line < " + shellQuote(fifo);
+  // A descriptor this process holds without close-on-exec must not reach the program.
+  int inherited[2];
+  ASSERT_EQ(::pipe(inherited), 0);
+  struct stat pipeStatus {};
+  ASSERT_EQ(::fstat(inherited[0], &pipeStatus), 0);
+  // The program reports its pid, its session and what its descriptors lead to.
+  const std::string script =
+      "{ echo \"$$ $(cut -d' ' -f6 /proc/$$/stat)\"; for f in /proc/$$/fd/*; do "
+      "readlink \"$f\"; done; } > " +
+      shellQuote(report) + ".tmp; mv " + shellQuote(report) + ".tmp " + shellQuote(report) +
+      "; read line < " + shellQuote(fifo);
 
   LaunchError error;
   const auto running = spawnDetached({"sh", "-c", script}, &error);
+  ::close(inherited[0]);
+  ::close(inherited[1]);
   ASSERT_TRUE(running) << error.description;
   EXPECT_TRUE(noChildrenLeft());
 
@@ -230,6 +240,8 @@ TEST(BundleInstaller, SpawnsDetachedWithoutZombie) {
   std::istringstream(text) >> pid >> session;
   EXPECT_EQ(pid, running->processIdentifier);
   EXPECT_NE(session, static_cast<int>(::getsid(0)));
+  EXPECT_EQ(text.find("pipe:[" + std::to_string(pipeStatus.st_ino) + "]"), std::string::npos);
+  EXPECT_NE(text.find("/dev/null"), std::string::npos);
   // Still running, blocked on the fifo: nobody waited for it.
   EXPECT_EQ(::kill(pid, 0), 0);
   std::ofstream(fifo) << "go\n";
