@@ -14,7 +14,7 @@ namespace platform {
 
 // Copies the bundle's entry into applicationsDir under its desktop file ID, with Exec's
 // program (and a TryExec naming a file of the bundle) rewritten to the absolute path,
-// quoted as the Desktop Entry Specification requires so that paths with spaces work;
+// quoted as the desktop entry standard requires so that paths with spaces work;
 // every other line is copied as it is. Written atomically; applicationsDir is created
 // when missing; a mimeinfo.cache there learns the entry's MimeType types. Answers the
 // desktop file ID without ".desktop"; none, with error set, when the folder is not such

@@ -2,8 +2,8 @@
 // and quoting an argument so that it survives that splitting.
 //
 // The value handed in is the key's string value, already unescaped as the key-file
-// format requires (a "\\\\" in the file is one backslash here). Splitting follows the
-// Desktop Entry Specification's quoting (double quotes, inside which a backslash escapes
+// format requires (a "\\" in the file is one backslash here). Splitting follows the
+// desktop entry standard's quoting (double quotes, inside which a backslash escapes
 // '"', '`', '$' and '\\'), accepting as well the shell-like forms that common readers
 // of desktop entries accept (single quotes, a backslash outside quotes, a '#' comment
 // at the start of a word), so that a program they can find is found here too.
