@@ -25,7 +25,8 @@ inline constexpr Status kStatusNotEditable = kLSUnknownErr;  // a list it cannot
 // Makes desktopId the default of mimeType for the user: edits configHome/mimeapps.list
 // (creating it and configHome if needed) and, where a desktop-specific user list
 // configHome/<desktop>-mimeapps.list (desktops: XDG_CURRENT_DESKTOP parts, lowercased)
-// would override it, that list too. Validates first; atomic (temp file in the real
+// names another default for the type, that list's default too (such a list holds only
+// defaults, so nothing else is added to it). Validates first; atomic (temp file in the real
 // target's folder, fsync, rename; symlinks followed and kept, permissions kept); safe
 // between concurrent processes (an exclusive lock on configHome, no lost updates).
 // Returns 0 or a non-zero status, with every file untouched on failure; detail, when
