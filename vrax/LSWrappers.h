@@ -76,7 +76,7 @@ class LSWrappers {
   // Reports the outcome of a handler change. Not hosted: prints the success line for 0,
   // throws ErrorText with the message for a failure. Hosted: queues an alert on the
   // host's main queue and returns. Throws ErrorText when a failure lacks application or
-  // target, whatever the mode.
+  // target, whatever the mode, and std::system_error when the line cannot be printed.
   static void displayAlert(Status status, const std::optional<std::string>& application,
                            const std::optional<std::string>& target);
 

@@ -5,21 +5,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <system_error>
 
 namespace vrax {
 
-bool writeStandardOutput(std::string_view text) {
+void writeStandardOutput(std::string_view text) {
   std::cout.flush();
   std::fflush(stdout);
   while (!text.empty()) {
     ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      throw std::system_error(errno, std::generic_category(), "standard output");
     }
     text.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
 }
 
 }  // namespace vrax

@@ -7,7 +7,9 @@
 
 namespace vrax {
 
-// Writes the text to standard output; answers false when the write failed.
-bool writeStandardOutput(std::string_view text);
+// Writes the text to standard output. A result that cannot be written is a failure, not
+// a success with nothing to show: throws std::system_error (the framework reports it and
+// the run ends with status 1).
+void writeStandardOutput(std::string_view text);
 
 }  // namespace vrax

@@ -104,8 +104,10 @@ class ToolTree {
   }
 
   // Runs a program (found on the tree's PATH when not a path) in the tree's environment.
-  Output run(const std::vector<std::string>& arguments) const {
-    fs::path out = root_ / "stdout", err = root_ / "stderr";
+  // Standard output goes to outPath when given.
+  Output run(const std::vector<std::string>& arguments,
+             const std::optional<fs::path>& outPath = std::nullopt) const {
+    fs::path out = outPath.value_or(root_ / "stdout"), err = root_ / "stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -128,7 +130,7 @@ class ToolTree {
       result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    result.out = readFile(out);
+    if (!outPath) result.out = readFile(out);
     result.err = readFile(err);
     return result;
   }
@@ -568,6 +570,18 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
     EXPECT_EQ(readFile(tree.userList()), list) << c.name;
   }
   EXPECT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.kde.falkon.desktop");
+}
+
+TEST_F(EndToEndTest, OutputThatCannotBeWrittenFailsTheRun) {
+  for (const char* command : {"getApps", "getSchemes", "getUTIs"}) {
+    Output result = tree.run({tree.program().string(), command}, fs::path("/dev/full"));
+    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n");
+    EXPECT_EQ(result.status, 1);
+  }
+  Output change = tree.run({tree.program().string(), "setHandler", "--web", "--app", "Falkon"},
+                           fs::path("/dev/full"));
+  EXPECT_EQ(change.status, 1);
+  EXPECT_EQ(change.err, "An error occurred: standard output: No space left on device\n");
 }
 
 // --- the listings ----------------------------------------------------------------------------
