@@ -40,19 +40,19 @@ void ReadCommand::setupOptions(cmdkit::OptionRegistry& options) {
 }
 
 void ReadCommand::execute(const cmdkit::CommandArguments& /*arguments*/) {
-  constexpr bool asPath = true;
+  constexpr bool kAsPath = true;  // the commands always show applications by their paths
   if ((kind_ == "UTI" || kind_ == "URL") && contentType_) {
     if (getAll_) {
-      handler_ = joinLines(kind_ == "URL"
-                               ? LSWrappers::Schemes::copyAllHandlers(*contentType_, asPath)
-                               : LSWrappers::UTType::copyAllHandlers(*contentType_, role_, asPath));
+      handler_ = joinLines(
+          kind_ == "URL" ? LSWrappers::Schemes::copyAllHandlers(*contentType_, kAsPath)
+                         : LSWrappers::UTType::copyAllHandlers(*contentType_, role_, kAsPath));
     } else {
       handler_ = kind_ == "URL"
-                     ? LSWrappers::Schemes::copyDefaultHandler(*contentType_, asPath)
-                     : LSWrappers::UTType::copyDefaultHandler(*contentType_, role_, asPath);
+                     ? LSWrappers::Schemes::copyDefaultHandler(*contentType_, kAsPath)
+                     : LSWrappers::UTType::copyDefaultHandler(*contentType_, role_, kAsPath);
     }
   } else if (isBuiltInScheme(kind_) && !getAll_) {
-    handler_ = LSWrappers::Schemes::copyDefaultHandler(kind_, asPath);
+    handler_ = LSWrappers::Schemes::copyDefaultHandler(kind_, kAsPath);
   } else {
     handler_.reset();
   }

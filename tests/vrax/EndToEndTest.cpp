@@ -24,8 +24,6 @@
 #include "ExpectedTexts.h"
 #include "vrax/Identifiers.h"
 
-extern char** environ;
-
 namespace vrax::testing {
 namespace {
 
@@ -103,7 +101,7 @@ class ToolTree {
     environment_.push_back(name + "=" + value);
   }
 
-  // Runs a program (found on the tree's PATH when not a path) in the tree's environment.
+  // Runs a program (a bare name is taken from /usr/bin) in the tree's environment.
   // Standard output goes to outPath when given.
   Output run(const std::vector<std::string>& arguments,
              const std::optional<fs::path>& outPath = std::nullopt) const {

@@ -12,6 +12,7 @@ using platform::FakePlatform;
 
 std::vector<std::string> keys(const std::vector<Pair>& pairs) {
   std::vector<std::string> result;
+  result.reserve(pairs.size());
   for (const auto& pair : pairs) result.push_back(pair.first);
   return result;
 }

@@ -9,7 +9,6 @@
 namespace vrax::testing {
 namespace {
 
-using platform::FakePlatform;
 using UTType = LSWrappers::UTType;
 
 constexpr LSRolesMask kViewer = platform::kLSRolesViewer;
