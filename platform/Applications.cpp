@@ -1,7 +1,9 @@
 #include "platform/Applications.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -15,10 +17,9 @@ constexpr int kMaxDepth = 8;
 
 // Records every entry below path: its ID (subfolder names joined with '-') and its file
 // relative to the top folder.
-void listFolder(const std::string& path, const std::string& prefix, const std::string& relative,
-                int depth, std::unordered_map<std::string, std::string>& files) {
-  DIR* dir = ::opendir(path.c_str());
-  if (dir == nullptr) return;
+void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
+                const std::string& relative, int depth,
+                std::unordered_map<std::string, std::string>& files) {
   while (const dirent* item = ::readdir(dir)) {
     const std::string_view name = item->d_name;
     if (name == "." || name == "..") continue;
@@ -33,12 +34,13 @@ void listFolder(const std::string& path, const std::string& prefix, const std::s
       struct stat info {};
       isDir = ::stat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
-    if (isDir) {
-      listFolder(file, prefix + std::string(name) + "-", relative + std::string(name) + "/",
+    if (!isDir) continue;
+    if (DIR* sub = ::opendir(file.c_str())) {
+      listFolder(sub, file, prefix + std::string(name) + "-", relative + std::string(name) + "/",
                  depth + 1, files);
+      ::closedir(sub);
     }
   }
-  ::closedir(dir);
 }
 
 }  // namespace
@@ -52,9 +54,22 @@ const std::unordered_map<std::string, std::string>& Applications::filesOf(std::s
   Folder& folder = folders_[index];
   if (!folder.files) {
     folder.files.emplace();
-    listFolder(folder.path, "", "", 0, *folder.files);
+    if (DIR* dir = ::opendir(folder.path.c_str())) {
+      listFolder(dir, folder.path, "", "", 0, *folder.files);
+      folder.fd = ::fcntl(::dirfd(dir), F_DUPFD_CLOEXEC, 0);
+      ::closedir(dir);
+    }
   }
   return *folder.files;
+}
+
+Applications::~Applications() { closeFolders(); }
+
+void Applications::closeFolders() {
+  for (auto& folder : folders_) {
+    if (folder.fd >= 0) ::close(folder.fd);
+    folder.fd = -1;
+  }
 }
 
 std::string Applications::pathOf(std::size_t index, const std::string& relative) const {
@@ -85,12 +100,15 @@ std::optional<std::string> Applications::fileOf(const std::string& id) {
   return std::nullopt;
 }
 
-const Application* Applications::load(const std::string& id, const std::string& path) {
+const Application* Applications::load(const std::string& id, std::size_t index,
+                                      const std::string& relative) {
+  const std::string path = pathOf(index, relative);
   const std::string key = id + '\n' + path;
   if (const auto found = byPath_.find(key); found != byPath_.end()) return found->second.get();
   // The ID is part of the key: one file can be listed under two IDs (a symlinked folder).
   std::unique_ptr<Application> application;
-  const auto entry = DesktopEntry::load(path);
+  const int folder = folders_[index].fd;
+  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder) : DesktopEntry::load(path);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
   const auto exec = entry ? entry->value("Exec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
@@ -110,8 +128,14 @@ const Application* Applications::load(const std::string& id, const std::string& 
 
 const Application* Applications::find(const std::string& id) {
   if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
-  const auto file = fileOf(id);
-  const Application* application = file ? load(id, *file) : nullptr;
+  const Application* application = nullptr;
+  for (std::size_t i = 0; i < folders_.size(); ++i) {
+    const auto& files = filesOf(i);
+    if (const auto file = files.find(id); file != files.end()) {
+      application = load(id, i, file->second);
+      break;
+    }
+  }
   byId_.emplace(id, application);
   return application;
 }
@@ -123,7 +147,7 @@ std::vector<const Application*> Applications::all() {
     std::sort(files.begin(), files.end());
     for (const auto& [id, file] : files) {
       if (maskedBefore(i, id)) continue;
-      if (const Application* application = load(id, pathOf(i, file))) {
+      if (const Application* application = load(id, i, file)) {
         result.push_back(application);
       }
     }
@@ -150,6 +174,7 @@ std::optional<std::string> Applications::idOfFile(const std::string& path) const
 }
 
 void Applications::reload() {
+  closeFolders();
   for (auto& folder : folders_) folder.files.reset();
   byPath_.clear();
   byId_.clear();

@@ -35,6 +35,7 @@ class Applications final {
   Applications(std::vector<std::string> folders, std::optional<std::string> searchPath);
   Applications(const Applications&) = delete;
   Applications& operator=(const Applications&) = delete;
+  ~Applications();
 
   std::size_t folderCount() const { return folders_.size(); }
   const std::string& folder(std::size_t index) const { return folders_[index].path; }
@@ -55,9 +56,9 @@ class Applications final {
   // The desktop file ID of a file inside one of the folders; none for a file elsewhere.
   std::optional<std::string> idOfFile(const std::string& path) const;
 
-  // The application in a given file of folder-listed ID, read once; null when it is not
-  // installable.
-  const Application* load(const std::string& id, const std::string& path);
+  // The application in the file of an ID that filesOf(index) lists, read once; null when
+  // it is not installable.
+  const Application* load(const std::string& id, std::size_t index, const std::string& relative);
 
   // Forgets everything read, for after the folders changed.
   void reload();
@@ -66,7 +67,9 @@ class Applications final {
   struct Folder {
     std::string path;
     std::optional<std::unordered_map<std::string, std::string>> files;
+    int fd = -1;  // the folder, kept open once listed: its entries are read relative to it
   };
+  void closeFolders();
   // Where a program would be run from (see findProgram), asked once per name.
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;

@@ -70,7 +70,7 @@ void Associations::readCache(Source& source) {
   }
   // No cache: the entries' own MimeType= keys say the same, at the cost of reading them.
   for (const auto& [id, file] : applications_.filesOf(folder)) {
-    const Application* application = applications_.load(id, applications_.pathOf(folder, file));
+    const Application* application = applications_.load(id, folder, file);
     if (application == nullptr) continue;
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
       auto& ids = source.declared[database_.unalias(type)];

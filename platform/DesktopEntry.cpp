@@ -138,9 +138,14 @@ std::vector<std::string> splitKeyFileList(std::string_view raw) {
 }
 
 std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) {
+  return readSmallFileAt(AT_FDCWD, path, maxBytes);
+}
+
+std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
+                                           std::size_t maxBytes) {
   // No stat first: an open and one read is all a small file costs. A folder fails to
   // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd = ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   char first[16384];
   const ssize_t n = ::read(fd, first, std::min(sizeof first, maxBytes + 1));
@@ -200,8 +205,9 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
   return desktopEntry;
 }
 
-std::optional<DesktopEntry> DesktopEntry::load(const std::string& path) {
-  const auto text = readSmallFile(path, kMaxDesktopEntryBytes);
+std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, int folder) {
+  const auto text = folder >= 0 ? readSmallFileAt(folder, path, kMaxDesktopEntryBytes)
+                                : readSmallFile(path, kMaxDesktopEntryBytes);
   if (!text) return std::nullopt;
   return parse(*text);
 }

@@ -32,13 +32,18 @@ std::vector<std::string> splitKeyFileList(std::string_view raw);
 
 // Reads a whole file of at most maxBytes bytes; none when it cannot be read or is larger.
 std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes);
+// The same for a path relative to an open folder (a file descriptor), which spares the
+// system walking the folder's own path again for every file in it.
+std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
+                                           std::size_t maxBytes);
 
 class DesktopEntry {
  public:
   // None when the text is not a well-formed desktop entry (see above).
   static std::optional<DesktopEntry> parse(std::string_view text);
-  // None as well when the file cannot be read or is unreasonably large.
-  static std::optional<DesktopEntry> load(const std::string& path);
+  // None as well when the file cannot be read or is unreasonably large. The path is
+  // relative to the open folder when one is given.
+  static std::optional<DesktopEntry> load(const std::string& path, int folder = -1);
 
   // The untranslated keys of [Desktop Entry] in file order, with their unescaped values
   // (a key written twice keeps its last value).
