@@ -17,9 +17,11 @@ constexpr std::string_view kApplicationPackageType = "APPL";
 constexpr std::string_view kFinderPackageType = "FNDR";
 constexpr std::string_view kPlaceholderName = "None";
 
+// The platform lives until the process ends and is never destroyed: tearing down the
+// registry it read (thousands of entries) would only delay the exit.
 std::shared_ptr<platform::Platform>& servicesSlot() {
-  static std::shared_ptr<platform::Platform> services;
-  return services;
+  static auto* services = new std::shared_ptr<platform::Platform>();
+  return *services;
 }
 
 // Writes the bundle's identifier into bundleID when the bundle is an application (or,
