@@ -6,7 +6,7 @@ packages="cmake make g++ ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libutf8proc-dev libglib2.0-dev libglib2.0-bin
   shared-mime-info desktop-file-utils xdg-utils
-  clang libclang-rt-14-dev hyperfine"
+  clang libclang-rt-14-dev hyperfine time python3"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
