@@ -15,6 +15,49 @@ namespace {
 constexpr std::string_view kSuffix = ".desktop";
 constexpr int kMaxDepth = 8;
 
+bool isEntryName(std::string_view name) {
+  return name.size() > kSuffix.size() && name.ends_with(kSuffix);
+}
+
+// Whether a is the file an ID goes to when both a and b (relative paths) have that ID:
+// level by level, a file before a subfolder and a shorter subfolder name first.
+bool nearerTop(std::string_view a, std::string_view b) {
+  for (;;) {
+    const std::size_t slashA = a.find('/');
+    const std::size_t slashB = b.find('/');
+    if (slashA != slashB) {
+      if (slashA == std::string_view::npos) return true;
+      if (slashB == std::string_view::npos) return false;
+      return slashA < slashB;
+    }
+    if (slashA == std::string_view::npos) return false;
+    a.remove_prefix(slashA + 1);
+    b.remove_prefix(slashB + 1);
+  }
+}
+
+// The file (relative to the open folder dir) with this ID, looked up by name: the file
+// named so, or a file in a subfolder whose name and "-" begin the ID, nearest the top
+// first (as nearerTop orders them).
+std::optional<std::string> probe(int dir, std::string_view id, int depth) {
+  if (!isEntryName(id)) return std::nullopt;
+  struct stat info {};
+  const std::string name(id);
+  if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return name;
+  if (depth >= kMaxDepth) return std::nullopt;
+  for (std::size_t dash = id.find('-'); dash != std::string_view::npos;
+       dash = id.find('-', dash + 1)) {
+    const std::string folder(id.substr(0, dash));
+    if (folder.empty() || folder == "." || folder == ".." || isEntryName(folder)) continue;
+    const int sub = ::openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (sub < 0) continue;
+    auto found = probe(sub, id.substr(dash + 1), depth + 1);
+    ::close(sub);
+    if (found) return folder + "/" + *found;
+  }
+  return std::nullopt;
+}
+
 // Records every entry below path: its ID (subfolder names joined with '-') and its file
 // relative to the top folder.
 void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
@@ -23,8 +66,10 @@ void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
   while (const dirent* item = ::readdir(dir)) {
     const std::string_view name = item->d_name;
     if (name == "." || name == "..") continue;
-    if (name.size() > kSuffix.size() && name.ends_with(kSuffix)) {
-      files[prefix + std::string(name)] = relative + std::string(name);
+    if (isEntryName(name)) {
+      std::string file = relative + std::string(name);
+      const auto [known, added] = files.try_emplace(prefix + std::string(name), file);
+      if (!added && nearerTop(file, known->second)) known->second = std::move(file);
       continue;
     }
     if (depth >= kMaxDepth) continue;
@@ -47,7 +92,10 @@ void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
 
 Applications::Applications(std::vector<std::string> folders, std::optional<std::string> searchPath)
     : searchPath_(std::move(searchPath)) {
-  for (auto& folder : folders) folders_.push_back(Folder{std::move(folder), std::nullopt});
+  for (auto& folder : folders) {
+    folders_.emplace_back();
+    folders_.back().path = std::move(folder);
+  }
 }
 
 const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
@@ -56,11 +104,41 @@ const std::unordered_map<std::string, std::string>& Applications::filesOf(std::s
     folder.files.emplace();
     if (DIR* dir = ::opendir(folder.path.c_str())) {
       listFolder(dir, folder.path, "", "", 0, *folder.files);
-      folder.fd = ::fcntl(::dirfd(dir), F_DUPFD_CLOEXEC, 0);
+      if (folder.fd < 0) folder.fd = ::fcntl(::dirfd(dir), F_DUPFD_CLOEXEC, 0);
+      folder.opened = true;
       ::closedir(dir);
     }
+    folder.probed.clear();
   }
   return *folder.files;
+}
+
+int Applications::openFolder(std::size_t index) {
+  Folder& folder = folders_[index];
+  if (!folder.opened) {
+    folder.opened = true;
+    folder.fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  return folder.fd;
+}
+
+const std::string* Applications::fileIn(std::size_t index, const std::string& id) {
+  Folder& folder = folders_[index];
+  if (folder.files) {
+    const auto found = folder.files->find(id);
+    return found == folder.files->end() ? nullptr : &found->second;
+  }
+  auto found = folder.probed.find(id);
+  if (found == folder.probed.end()) {
+    const int fd = openFolder(index);
+    found = folder.probed
+                .emplace(id, fd >= 0 && id.find('/') == std::string::npos &&
+                                     id.find('\0') == std::string::npos
+                                 ? probe(fd, id, 0)
+                                 : std::nullopt)
+                .first;
+  }
+  return found->second ? &*found->second : nullptr;
 }
 
 Applications::~Applications() { closeFolders(); }
@@ -69,6 +147,7 @@ void Applications::closeFolders() {
   for (auto& folder : folders_) {
     if (folder.fd >= 0) ::close(folder.fd);
     folder.fd = -1;
+    folder.opened = false;
   }
 }
 
@@ -86,16 +165,14 @@ bool Applications::programExists(const std::string& program) {
 
 bool Applications::maskedBefore(std::size_t index, const std::string& id) {
   for (std::size_t i = 0; i < index && i < folders_.size(); ++i) {
-    const auto& files = filesOf(i);
-    if (!files.empty() && files.count(id) > 0) return true;
+    if (fileIn(i, id) != nullptr) return true;
   }
   return false;
 }
 
 std::optional<std::string> Applications::fileOf(const std::string& id) {
   for (std::size_t i = 0; i < folders_.size(); ++i) {
-    const auto& files = filesOf(i);
-    if (const auto found = files.find(id); found != files.end()) return pathOf(i, found->second);
+    if (const std::string* file = fileIn(i, id)) return pathOf(i, *file);
   }
   return std::nullopt;
 }
@@ -130,9 +207,8 @@ const Application* Applications::find(const std::string& id) {
   if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
   const Application* application = nullptr;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
-    const auto& files = filesOf(i);
-    if (const auto file = files.find(id); file != files.end()) {
-      application = load(id, i, file->second);
+    if (const std::string* file = fileIn(i, id)) {
+      application = load(id, i, *file);
       break;
     }
   }
@@ -175,7 +251,10 @@ std::optional<std::string> Applications::idOfFile(const std::string& path) const
 
 void Applications::reload() {
   closeFolders();
-  for (auto& folder : folders_) folder.files.reset();
+  for (auto& folder : folders_) {
+    folder.files.reset();
+    folder.probed.clear();
+  }
   byPath_.clear();
   byId_.clear();
   programs_.clear();

@@ -7,7 +7,12 @@
 // not an application, Hidden, or names a program (TryExec or Exec) that cannot be found,
 // the ID is not installed, whatever later folders hold.
 //
-// Folders are listed when first needed and each entry is read at most once.
+// A folder holding two files with one ID ("a-b.desktop" and "a/b.desktop") gives it the
+// file nearest the top: a file before a subfolder, a shorter subfolder name first.
+//
+// A folder is listed only when every entry is asked for; a single ID is looked up by
+// the names its file can have, so that one lookup does not read a large folder. Each
+// entry is read at most once.
 #pragma once
 
 #include <memory>
@@ -45,6 +50,8 @@ class Applications final {
   std::string pathOf(std::size_t index, const std::string& relative) const;
   // Whether a folder before index holds a file with this ID.
   bool maskedBefore(std::size_t index, const std::string& id);
+  // The file with this ID in one folder, relative to it; null when the folder holds none.
+  const std::string* fileIn(std::size_t index, const std::string& id);
 
   // The installed application with this ID (".desktop" included); null when none.
   const Application* find(const std::string& id);
@@ -67,9 +74,14 @@ class Applications final {
   struct Folder {
     std::string path;
     std::optional<std::unordered_map<std::string, std::string>> files;
-    int fd = -1;  // the folder, kept open once listed: its entries are read relative to it
+    // IDs looked up before the folder was listed, with their file (none: no such file).
+    std::unordered_map<std::string, std::optional<std::string>> probed;
+    int fd = -1;  // the folder, kept open once used: its entries are read relative to it
+    bool opened = false;
   };
   void closeFolders();
+  // The open folder; -1 when it cannot be opened.
+  int openFolder(std::size_t index);
   // Where a program would be run from (see findProgram), asked once per name.
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;

@@ -16,24 +16,90 @@ constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kCacheGroup = "MIME Cache";
 
-bool contains(const std::vector<std::string>& list, const std::string& item) {
-  return std::find(list.begin(), list.end(), item) != list.end();
-}
-
-// Appends the items not yet in list and not in excluded.
-void expand(std::vector<std::string>& list, const std::vector<std::string>& items,
-            const std::vector<std::string>* excluded) {
-  for (const auto& item : items) {
-    if (!contains(list, item) && (excluded == nullptr || !contains(*excluded, item))) {
-      list.push_back(item);
-    }
+template <typename Visit>
+void forEachListItem(std::string_view raw, Visit visit) {
+  if (raw.find('\\') != std::string_view::npos) {
+    for (const auto& item : splitKeyFileList(raw)) visit(std::string_view(item));
+    return;
+  }
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    std::size_t end = raw.find(';', start);
+    if (end == std::string_view::npos) end = raw.size();
+    if (end > start) visit(raw.substr(start, end - start));
+    start = end + 1;
   }
 }
 
 }  // namespace
 
+void Associations::IdSet::clear() {
+  if (++epoch_ == 0) {
+    std::fill(stamps_.begin(), stamps_.end(), 0);
+    epoch_ = 1;
+  }
+}
+
+bool Associations::IdSet::insert(Id id) {
+  if (id >= stamps_.size()) {
+    stamps_.resize(std::max<std::size_t>({id + 1, stamps_.size() * 2, 1024}), 0);
+  }
+  if (stamps_[id] == epoch_) return false;
+  stamps_[id] = epoch_;
+  return true;
+}
+
 Associations::Associations(const XdgDirs& dirs, MimeDatabase& database, Applications& applications)
     : dirs_(dirs), database_(database), applications_(applications) {}
+
+Associations::Id Associations::intern(std::string_view id) {
+  if (const auto found = ids_.find(id); found != ids_.end()) return found->second;
+  const Id index = static_cast<Id>(known_.size());
+  known_.emplace_back();
+  known_.back().id = std::string(id);
+  ids_.emplace(known_.back().id, index);
+  return index;
+}
+
+std::vector<Associations::Id> Associations::internAll(const std::vector<std::string>& ids) {
+  std::vector<Id> result;
+  result.reserve(ids.size());
+  for (const auto& id : ids) result.push_back(intern(id));
+  return result;
+}
+
+const Application* Associations::installed(Id id) {
+  Known& known = known_[id];
+  if (!known.resolved) {
+    known.application = applications_.find(known.id);
+    known.resolved = true;
+  }
+  return known.application;
+}
+
+bool Associations::maskedBefore(Id id, std::size_t folders) {
+  Known& known = known_[id];
+  folders = std::min(folders, applications_.folderCount());
+  while (!known.firstFolder && known.searched < folders) {
+    if (applications_.fileIn(known.searched, known.id) != nullptr) {
+      known.firstFolder = known.searched;
+    }
+    ++known.searched;
+  }
+  return known.firstFolder && *known.firstFolder < folders;
+}
+
+void Associations::expand(std::vector<Id>& list, const std::vector<Id>& items,
+                          const std::vector<Id>* excluded) {
+  scratch_.clear();
+  for (const Id id : list) scratch_.insert(id);
+  if (excluded != nullptr) {
+    for (const Id id : *excluded) scratch_.insert(id);
+  }
+  for (const Id id : items) {
+    if (scratch_.insert(id)) list.push_back(id);
+  }
+}
 
 void Associations::readList(Source& source, const std::string& file, bool associationsAllowed) {
   const auto text = readSmallFile(file, kMaxListBytes);
@@ -42,16 +108,16 @@ void Associations::readList(Source& source, const std::string& file, bool associ
   if (associationsAllowed) {
     for (const auto& type : list.keys(kAddedGroup)) {
       Tweaks& tweaks = source.listed[database_.unalias(type)];
-      expand(tweaks.additions, list.values(kAddedGroup, type), &tweaks.removals);
+      expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
     }
     for (const auto& type : list.keys(kRemovedGroup)) {
       Tweaks& tweaks = source.listed[database_.unalias(type)];
-      expand(tweaks.removals, list.values(kRemovedGroup, type), &tweaks.additions);
+      expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
     }
   }
   for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(source.listed[database_.unalias(type)].defaults, list.values(kDefaultGroup, type),
-           nullptr);
+    expand(source.listed[database_.unalias(type)].defaults,
+           internAll(list.values(kDefaultGroup, type)), nullptr);
   }
 }
 
@@ -72,19 +138,20 @@ void Associations::readCache(Source& source) {
   for (const auto& [id, file] : applications_.filesOf(folder)) {
     const Application* application = applications_.load(id, folder, file);
     if (application == nullptr) continue;
+    const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
       auto& ids = source.declared[database_.unalias(type)];
-      if (!contains(ids, id)) ids.push_back(id);
+      if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
   }
-  for (auto& [type, ids] : source.declared) std::sort(ids.begin(), ids.end());
+  for (auto& [type, ids] : source.declared) {
+    std::sort(ids.begin(), ids.end(), [&](Id a, Id b) { return known_[a].id < known_[b].id; });
+  }
 }
 
 const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::string& type) {
   if (const auto found = source.merged.find(type); found != source.merged.end()) {
-    const Tweaks& known = found->second;
-    const bool empty = known.defaults.empty() && known.additions.empty() && known.removals.empty();
-    return empty ? nullptr : &known;
+    return found->second.empty() ? nullptr : &found->second;
   }
   const auto listed = source.listed.find(type);
   const auto cached = source.cached.find(type);
@@ -92,18 +159,19 @@ const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::st
   Tweaks tweaks;
   if (listed != source.listed.end()) tweaks = listed->second;
   if (cached != source.cached.end()) {
+    std::vector<Id> items;
     for (const auto& [offset, length] : cached->second) {
-      expand(tweaks.additions,
-             splitKeyFileList(std::string_view(source.cache).substr(offset, length)),
-             &tweaks.removals);
+      items.clear();
+      forEachListItem(std::string_view(source.cache).substr(offset, length),
+                      [&](std::string_view id) { items.push_back(intern(id)); });
+      expand(tweaks.additions, items, &tweaks.removals);
     }
   }
   if (declared != source.declared.end()) {
     expand(tweaks.additions, declared->second, &tweaks.removals);
   }
   const Tweaks& result = source.merged.emplace(type, std::move(tweaks)).first->second;
-  const bool empty = result.defaults.empty() && result.additions.empty() && result.removals.empty();
-  return empty ? nullptr : &result;
+  return result.empty() ? nullptr : &result;
 }
 
 void Associations::load() {
@@ -140,38 +208,48 @@ void Associations::load() {
   }
 }
 
-void Associations::lookup(Source& source, const std::string& type, std::vector<std::string>& hits,
-                          std::vector<std::string>& blocked) {
+void Associations::lookup(Source& source, const std::string& type, std::vector<Id>& hits,
+                          IdSet& hitSet, IdSet& blocked) {
   const Tweaks* found = tweaksOf(source, type);
   if (found == nullptr) return;
-  const Tweaks& tweaks = *found;
-  for (const auto& id : tweaks.additions) {
-    if (!applications_.maskedBefore(source.maskedBy, id) && !contains(blocked, id) &&
-        !contains(hits, id)) {
+  for (const Id id : found->additions) {
+    if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
+      hitSet.insert(id);
       hits.push_back(id);
     }
   }
-  for (const auto& id : tweaks.removals) {
-    if (!applications_.maskedBefore(source.maskedBy, id) && !contains(blocked, id) &&
-        !contains(hits, id)) {
-      blocked.push_back(id);
+  for (const Id id : found->removals) {
+    if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
+      blocked.insert(id);
     }
   }
 }
 
 std::optional<std::string> Associations::defaultFor(std::string_view type) {
   load();
-  std::vector<std::string> blocked;
+  // Candidates in order: every source's defaults, then the associations source by source
+  // (removals of a source block the associations of the sources after it, and of the
+  // parent types). The first installed one wins, so the walk stops there.
+  IdSet& blocked = blocked_;
+  IdSet& seen = seen_;
+  blocked.clear();
+  std::vector<Id> hits;
   for (const auto& current : database_.withAncestors(type)) {
-    std::vector<std::string> candidates;
+    seen.clear();
     for (auto& source : *sources_) {
-      if (const Tweaks* tweaks = tweaksOf(source, current)) {
-        expand(candidates, tweaks->defaults, nullptr);
+      const Tweaks* tweaks = tweaksOf(source, current);
+      if (tweaks == nullptr) continue;
+      for (const Id id : tweaks->defaults) {
+        if (!seen.insert(id)) continue;
+        if (installed(id) != nullptr) return known_[id].id;
       }
     }
-    for (auto& source : *sources_) lookup(source, current, candidates, blocked);
-    for (const auto& id : candidates) {
-      if (applications_.find(id) != nullptr) return id;
+    for (auto& source : *sources_) {
+      hits.clear();
+      lookup(source, current, hits, seen, blocked);
+      for (const Id id : hits) {
+        if (installed(id) != nullptr) return known_[id].id;
+      }
     }
   }
   return std::nullopt;
@@ -179,14 +257,15 @@ std::optional<std::string> Associations::defaultFor(std::string_view type) {
 
 std::vector<std::string> Associations::allFor(std::string_view type) {
   load();
-  std::vector<std::string> hits;
-  std::vector<std::string> blocked;
+  std::vector<Id> hits;
+  seen_.clear();
+  blocked_.clear();
   for (const auto& current : database_.withAncestors(type)) {
-    for (auto& source : *sources_) lookup(source, current, hits, blocked);
+    for (auto& source : *sources_) lookup(source, current, hits, seen_, blocked_);
   }
   std::vector<std::string> result;
-  for (auto& id : hits) {
-    if (applications_.find(id) != nullptr) result.push_back(std::move(id));
+  for (const Id id : hits) {
+    if (installed(id) != nullptr) result.push_back(known_[id].id);
   }
   // The default leads when it is one of them.
   if (const auto preferred = defaultFor(type)) {
@@ -215,6 +294,10 @@ std::vector<std::string> Associations::associatedTypes() {
   return types;
 }
 
-void Associations::reload() { sources_.reset(); }
+void Associations::reload() {
+  sources_.reset();
+  known_.clear();
+  ids_.clear();
+}
 
 }  // namespace platform

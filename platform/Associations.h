@@ -8,8 +8,14 @@
 // folder, the system config folders, the system applications folders. A config folder
 // holds only lists; an applications folder holds lists, the deprecated defaults.list
 // and mimeinfo.cache. Everything is read when first needed, once.
+//
+// Desktop file IDs are interned: each distinct ID is stored once and known by its
+// index, so the association lists are lists of small integers, and whether an ID is
+// installed or masked by an earlier folder is asked of the applications once per ID.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,10 +51,12 @@ class Associations final {
   void reload();
 
  private:
+  using Id = std::uint32_t;
   struct Tweaks {
-    std::vector<std::string> defaults;
-    std::vector<std::string> additions;
-    std::vector<std::string> removals;
+    std::vector<Id> defaults;
+    std::vector<Id> additions;
+    std::vector<Id> removals;
+    bool empty() const { return defaults.empty() && additions.empty() && removals.empty(); }
   };
   struct Source {
     std::string path;
@@ -64,23 +72,59 @@ class Associations final {
     std::string cache;
     std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> cached;
     // For a folder without mimeinfo.cache: the IDs whose MimeType= names each type.
-    std::unordered_map<std::string, std::vector<std::string>> declared;
+    std::unordered_map<std::string, std::vector<Id>> declared;
     // The merged associations per type, computed on first use.
     std::unordered_map<std::string, Tweaks> merged;
   };
+  // What is known about one desktop file ID, each asked once.
+  struct Known {
+    std::string id;
+    bool resolved = false;
+    const Application* application = nullptr;  // when resolved: the installed entry
+    // The first applications folder holding a file with this ID, among the first
+    // `searched` folders.
+    std::size_t searched = 0;
+    std::optional<std::size_t> firstFolder;
+  };
+  // A set of IDs that empties in constant time (a stamp per ID).
+  class IdSet {
+   public:
+    void clear();
+    bool contains(Id id) const { return id < stamps_.size() && stamps_[id] == epoch_; }
+    // False when the ID was in the set already.
+    bool insert(Id id);
+
+   private:
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t epoch_ = 1;
+  };
+
   void load();
   void readList(Source& source, const std::string& file, bool associationsAllowed);
   void readCache(Source& source);
   // All that the source says about a canonical type; null when it says nothing.
   const Tweaks* tweaksOf(Source& source, const std::string& type);
+  // Appends the items not yet in list and not in excluded.
+  void expand(std::vector<Id>& list, const std::vector<Id>& items, const std::vector<Id>* excluded);
+  Id intern(std::string_view id);
+  std::vector<Id> internAll(const std::vector<std::string>& ids);
+  const Application* installed(Id id);
+  // Whether a file in one of the first `folders` applications folders claims the ID.
+  bool maskedBefore(Id id, std::size_t folders);
   // Adds the source's associations of type to hits, and its removals to blocked.
-  void lookup(Source& source, const std::string& type, std::vector<std::string>& hits,
-              std::vector<std::string>& blocked);
+  void lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
+              IdSet& blocked);
 
   const XdgDirs& dirs_;
   MimeDatabase& database_;
   Applications& applications_;
   std::optional<std::vector<Source>> sources_;
+  std::deque<Known> known_;  // a deque: the index below points into its strings
+  std::unordered_map<std::string_view, Id> ids_;
+  // Working sets of the queries, kept so that a query allocates nothing for them.
+  IdSet scratch_;
+  IdSet seen_;
+  IdSet blocked_;
 };
 
 }  // namespace platform
