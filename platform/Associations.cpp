@@ -294,7 +294,34 @@ std::vector<std::string> Associations::associatedTypes() {
   return types;
 }
 
+bool Associations::declares(const std::string& type) {
+  load();
+  return std::any_of(sources_->begin(), sources_->end(), [&](const Source& source) {
+    return source.cached.count(type) > 0 || source.declared.count(type) > 0;
+  });
+}
+
+std::optional<std::string> Associations::spellingIgnoringCase(std::string_view type) {
+  load();
+  if (!spellings_) {
+    spellings_.emplace();
+    const auto add = [&](const std::string& spelling) {
+      auto [known, added] = spellings_->try_emplace(lowercase(spelling), spelling);
+      if (!added && spelling < known->second) known->second = spelling;
+    };
+    for (const auto& source : *sources_) {
+      for (const auto& [name, ignored] : source.listed) add(name);
+      for (const auto& [name, ignored] : source.cached) add(name);
+      for (const auto& [name, ignored] : source.declared) add(name);
+    }
+  }
+  const auto found = spellings_->find(lowercase(type));
+  if (found == spellings_->end()) return std::nullopt;
+  return found->second;
+}
+
 void Associations::reload() {
+  spellings_.reset();
   sources_.reset();
   known_.clear();
   ids_.clear();

@@ -47,6 +47,13 @@ class Associations final {
   // for, each once, canonical, in no particular order.
   std::vector<std::string> associatedTypes();
 
+  // Whether some entry declares this canonical type, exactly as written (MimeType= or
+  // mimeinfo.cache).
+  bool declares(const std::string& type);
+  // The type as the sources name it, matched ignoring letter case (the first in byte
+  // order when they spell it several ways); none when no source names it.
+  std::optional<std::string> spellingIgnoringCase(std::string_view type);
+
   // Forgets everything read, for after a list changed.
   void reload();
 
@@ -121,6 +128,8 @@ class Associations final {
   std::optional<std::vector<Source>> sources_;
   std::deque<Known> known_;  // a deque: the index below points into its strings
   std::unordered_map<std::string_view, Id> ids_;
+  // Lowercased type -> the spelling of the sources, built when first asked.
+  std::optional<std::unordered_map<std::string, std::string>> spellings_;
   // Working sets of the queries, kept so that a query allocates nothing for them.
   IdSet scratch_;
   IdSet seen_;

@@ -183,19 +183,34 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllHandlersForURLSche
   return ids;
 }
 
+std::optional<std::string> Freedesktop::contentType(std::string_view text) {
+  if (!isValidMimeType(text)) return std::nullopt;
+  // The database's spelling, and a spelling an entry declares, are taken as written:
+  // the readers of the association files match keys as written. Any other spelling is
+  // matched ignoring case, the database's name first.
+  if (database().isKnown(text)) return database().unalias(text);
+  const std::string type(text);
+  if (associations().declares(type)) return type;
+  if (auto named = database().canonicalIgnoringCase(text)) return named;
+  if (auto spelled = associations().spellingIgnoringCase(text)) return spelled;
+  return lowercase(text);
+}
+
 std::optional<std::string> Freedesktop::LSCopyDefaultRoleHandlerForContentType(
-    std::string_view contentType, LSRolesMask) {
-  if (!isValidMimeType(contentType)) return std::nullopt;
-  const auto id = associations().defaultFor(contentType);
+    std::string_view text, LSRolesMask) {
+  const auto contentType = this->contentType(text);
+  if (!contentType) return std::nullopt;
+  const auto id = associations().defaultFor(*contentType);
   if (!id) return std::nullopt;
   return withoutSuffix(*id);
 }
 
 std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForContentType(
-    std::string_view contentType, LSRolesMask) {
-  if (!isValidMimeType(contentType)) return std::nullopt;
+    std::string_view text, LSRolesMask) {
+  const auto contentType = this->contentType(text);
+  if (!contentType) return std::nullopt;
   std::vector<std::string> ids;
-  for (const auto& id : associations().allFor(contentType)) ids.push_back(withoutSuffix(id));
+  for (const auto& id : associations().allFor(*contentType)) ids.push_back(withoutSuffix(id));
   return ids;
 }
 
@@ -214,10 +229,11 @@ Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
   return setDefault(*type, bundleID);
 }
 
-Status Freedesktop::LSSetDefaultRoleHandlerForContentType(std::string_view contentType, LSRolesMask,
+Status Freedesktop::LSSetDefaultRoleHandlerForContentType(std::string_view text, LSRolesMask,
                                                           std::string_view bundleID) {
-  if (!isValidMimeType(contentType)) return kStatusInvalidArgument;
-  return setDefault(contentType, bundleID);
+  const auto contentType = this->contentType(text);
+  if (!contentType) return kStatusInvalidArgument;
+  return setDefault(*contentType, bundleID);
 }
 
 std::optional<std::vector<URL>> Freedesktop::LSCopyApplicationURLsForBundleIdentifier(
@@ -264,13 +280,15 @@ std::optional<std::vector<std::string>> Freedesktop::UTCopyDeclaredTypeIdentifie
   return database().types();
 }
 
-bool Freedesktop::UTTypeConformsTo(std::string_view contentType, std::string_view parent) {
-  if (contentType == parent) return true;
+bool Freedesktop::UTTypeConformsTo(std::string_view text, std::string_view parent) {
+  if (text == parent) return true;
+  const auto contentType = this->contentType(text);
+  if (!contentType || !database().isKnown(*contentType)) return false;
   if (std::find(std::begin(kRootTypes), std::end(kRootTypes), parent) != std::end(kRootTypes)) {
-    return database().isKnown(contentType);
+    return true;
   }
-  if (!database().isKnown(contentType)) return false;
-  return database().conformsTo(contentType, parent);
+  const auto parentType = this->contentType(parent);
+  return parentType && database().conformsTo(*contentType, *parentType);
 }
 
 std::optional<URL> Freedesktop::URLForApplicationWithBundleIdentifier(std::string_view bundleID) {

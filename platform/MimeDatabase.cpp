@@ -39,6 +39,14 @@ void readWords(const std::string& path,
 
 }  // namespace
 
+std::string lowercase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 MimeDatabase::MimeDatabase(std::vector<std::string> mimeDirs) : mimeDirs_(std::move(mimeDirs)) {}
 
 void MimeDatabase::loadAliases() {
@@ -75,6 +83,32 @@ void MimeDatabase::loadTypes() {
       if (typeSet_.emplace(type).second) types_->emplace_back(type);
     });
   }
+}
+
+void MimeDatabase::loadFoldedNames() {
+  if (foldedNames_) return;
+  loadAliases();
+  loadTypes();
+  foldedNames_.emplace();
+  const auto fold = [&](const std::string& name, const std::string& target) {
+    std::string folded = lowercase(name);
+    if (folded != name) foldedNames_->try_emplace(std::move(folded), target);
+  };
+  for (const auto& type : *types_) fold(type, type);
+  for (const auto& [alias, target] : *aliases_) fold(alias, target);
+}
+
+std::optional<std::string> MimeDatabase::canonicalIgnoringCase(std::string_view type) {
+  const std::string folded = lowercase(type);
+  loadAliases();
+  if (const auto alias = aliases_->find(folded); alias != aliases_->end()) return alias->second;
+  loadTypes();
+  if (typeSet_.count(folded) > 0) return folded;
+  loadFoldedNames();
+  if (const auto named = foldedNames_->find(folded); named != foldedNames_->end()) {
+    return named->second;
+  }
+  return std::nullopt;
 }
 
 std::string MimeDatabase::unalias(std::string_view type) {

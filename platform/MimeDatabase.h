@@ -16,6 +16,10 @@
 
 namespace platform {
 
+// The text with ASCII capital letters lowercased (MIME types and URL schemes ignore
+// ASCII case).
+std::string lowercase(std::string_view text);
+
 class MimeDatabase final {
  public:
   // mimeDirs: the "mime" folders in precedence order.
@@ -25,6 +29,10 @@ class MimeDatabase final {
 
   // The canonical name of a type: its alias target, or the type itself.
   std::string unalias(std::string_view type);
+  // The canonical name of a type the database knows under another letter case (MIME
+  // types ignore case): "TEXT/PLAIN" is "text/plain", "Text/X-C" is "text/x-csrc",
+  // "audio/amr" is "audio/AMR"; none when no type or alias matches ignoring case.
+  std::optional<std::string> canonicalIgnoringCase(std::string_view type);
   // The direct parents of a type (after unaliasing), canonical, in database order.
   std::vector<std::string> parents(std::string_view type);
   // The type (unaliased) followed by all its ancestors, breadth first, each once: the
@@ -43,12 +51,15 @@ class MimeDatabase final {
   void loadAliases();
   void loadParents();
   void loadTypes();
+  void loadFoldedNames();
 
   std::vector<std::string> mimeDirs_;
   std::optional<std::unordered_map<std::string, std::string>> aliases_;
   std::optional<std::unordered_map<std::string, std::vector<std::string>>> parents_;
   std::optional<std::vector<std::string>> types_;
   std::unordered_set<std::string> typeSet_;
+  // Lowercased -> canonical, for the types and aliases whose name has capital letters.
+  std::optional<std::unordered_map<std::string, std::string>> foldedNames_;
 };
 
 }  // namespace platform

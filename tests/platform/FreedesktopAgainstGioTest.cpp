@@ -169,5 +169,33 @@ TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
             "org.xfce.mousepad");
 }
 
+// MIME types ignore letter case: a change given in another case, or through an alias,
+// is written under the database's name, the key every reader looks up.
+TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
+  index(tree.systemData() + "/applications");
+  Freedesktop platform;
+  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("TEXT/PLAIN", kLSRolesAll,
+                                                                      "org.xfce.mousepad"));
+  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("Text/X-C", kLSRolesAll,
+                                                                      "geany.desktop"));
+  EXPECT_EQ(askGio(tree, "text/plain").preferred, "org.xfce.mousepad.desktop");
+  EXPECT_EQ(askGio(tree, "text/x-csrc").preferred, "geany.desktop");
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll),
+            "org.xfce.mousepad");
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("tExT/pLaIn", kLSRolesAll),
+            "org.xfce.mousepad");
+  if (::access("/usr/bin/xdg-mime", X_OK) == 0) {
+    EXPECT_EQ(tree.run("PATH='" + tree.bin() +
+                       ":/usr/bin:/bin' xdg-mime query default text/plain 2>/dev/null"),
+              "org.xfce.mousepad.desktop\n");
+  }
+  const auto list = readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20);
+  ASSERT_TRUE(list);
+  const MimeAppsList parsed = MimeAppsList::parse(*list);
+  EXPECT_EQ(parsed.keys("Default Applications"),
+            (std::vector<std::string>{"text/plain", "text/x-csrc"}))
+      << *list;
+}
+
 }  // namespace
 }  // namespace platform

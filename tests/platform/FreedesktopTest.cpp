@@ -9,7 +9,9 @@
 #include <thread>
 
 #include "TempTree.h"
+#include "platform/DesktopEntry.h"
 #include "platform/Freedesktop.h"
+#include "platform/MimeAppsList.h"
 
 namespace platform {
 namespace {
@@ -205,6 +207,55 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "b");
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("Web"), "b");
   EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
+}
+
+// MIME types ignore letter case. The database's spelling and a spelling an entry
+// declares are taken as written (the association files' readers match keys as
+// written); any other spelling is the database's name, or the files' spelling.
+TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("plain", "prog", "text/plain;");
+  tree.application("lower", "prog", "audio/amr;");
+  tree.application("upper", "prog", "audio/AMR;");
+  tree.application("custom", "prog", "application/x-Custom;");
+  static const struct {
+    const char* type;
+    std::optional<std::string> preferred;
+  } cases[] = {
+      {"text/plain", "plain"},
+      {"TEXT/PLAIN", "plain"},
+      {"Text/X-CSrc", "plain"},
+      {"TEXT/X-C", "plain"},
+      {"audio/AMR", "upper"},
+      {"audio/amr", "lower"},
+      {"AUDIO/AMR", "upper"},
+      {"application/x-custom", "custom"},
+      {"APPLICATION/X-CUSTOM", "custom"},
+      {"application/x-other", std::nullopt},
+  };
+  Freedesktop platform;
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(c.type, kLSRolesAll), c.preferred)
+        << c.type;
+  }
+  EXPECT_TRUE(platform.UTTypeConformsTo("TEXT/X-CSRC", "Text/Plain"));
+  EXPECT_TRUE(platform.UTTypeConformsTo("Image/PNG", "public.item"));
+
+  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("TEXT/X-C", kLSRolesAll, "lower"),
+            kStatusOK);
+  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("Audio/Amr", kLSRolesAll, "lower"),
+            kStatusOK);
+  ASSERT_EQ(
+      platform.LSSetDefaultRoleHandlerForContentType("APPLICATION/X-OTHER", kLSRolesAll, "custom"),
+      kStatusOK);
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/x-csrc", kLSRolesAll), "lower");
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("audio/AMR", kLSRolesAll), "lower");
+  const auto list = readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(MimeAppsList::parse(*list).keys("Default Applications"),
+            (std::vector<std::string>{"text/x-csrc", "audio/AMR", "application/x-other"}))
+      << *list;
 }
 
 TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
