@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
 
 #include "platform/DesktopExec.h"
 #include "platform/MimeAppsList.h"
@@ -21,51 +20,6 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
   while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
   return s;
-}
-
-bool hasControl(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || u == 0x7F;
-  });
-}
-
-bool validUtf8(std::string_view s) {
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t extra = 0;
-    std::uint32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + extra >= n) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto d = static_cast<unsigned char>(s[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-      return false;
-    }
-    i += extra + 1;
-  }
-  return true;
 }
 
 }  // namespace
@@ -87,7 +41,7 @@ bool readKeyFile(std::string_view text, bool strict,
       const std::string_view name = line.substr(1, line.size() - 1);
       if (line.back() == ']' && name.size() > 1) {
         const std::string_view inner = name.substr(0, name.size() - 1);
-        if (inner.find_first_of("[]") == std::string_view::npos && !hasControl(inner)) {
+        if (inner.find_first_of("[]") == std::string_view::npos && !hasControlCharacter(inner)) {
           group = inner;
           inGroup = true;
           good = true;
@@ -96,7 +50,7 @@ bool readKeyFile(std::string_view text, bool strict,
       }
     } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && inGroup) {
       const std::string_view key = trim(line.substr(0, eq));
-      if (!key.empty() && !hasControl(key)) {
+      if (!key.empty() && !hasControlCharacter(key)) {
         entry(group, key, trim(line.substr(eq + 1)));
         good = true;
       }
@@ -184,7 +138,7 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
 }
 
 std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos || !validUtf8(text)) return std::nullopt;
+  if (text.find('\0') != std::string_view::npos || !isValidUtf8(text)) return std::nullopt;
   DesktopEntry desktopEntry;
   std::optional<std::string_view> firstGroup;
   const bool wellFormed = readKeyFile(

@@ -54,14 +54,14 @@ bool isValidUtf8(std::string_view s) {
   return true;
 }
 
-namespace {
-
-bool hasControl(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char c) {
+bool hasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
     const auto u = static_cast<unsigned char>(c);
     return u < 0x20 || u == 0x7F;
   });
 }
+
+namespace {
 
 std::string_view trimTrailing(std::string_view s) {
   while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
@@ -220,7 +220,7 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
       const std::string_view name =
           close == std::string_view::npos ? std::string_view() : content.substr(1, close - 1);
       if (close == std::string_view::npos || close + 1 != content.size() || name.empty() ||
-          name.find('[') != std::string_view::npos || hasControl(name)) {
+          name.find('[') != std::string_view::npos || hasControlCharacter(name)) {
         fault("malformed group header");
       } else {
         line.kind = Kind::kGroup;
@@ -236,7 +236,7 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
       const std::string_view key = trimTrailing(content.substr(0, eq));
       std::string_view value = body.substr(eq + 1);
       while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
-      if (key.empty() || hasControl(key)) {
+      if (key.empty() || hasControlCharacter(key)) {
         fault("malformed key");
       } else if (section < 0) {
         fault("key before the first group");

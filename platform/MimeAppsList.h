@@ -83,9 +83,12 @@ bool isValidMimeType(std::string_view text);
 // "._-+", not starting with '.' or '-', at most 255 bytes.
 bool isValidDesktopFileId(std::string_view text);
 
-// Whether the text is well-formed UTF-8 (no overlong forms, surrogates or values past
-// U+10FFFF).
+// Checks of untrusted text shared by every reader of key files (desktop entries,
+// mimeapps.list). Whether the text is well-formed UTF-8 (no overlong forms, surrogates
+// or values past U+10FFFF):
 bool isValidUtf8(std::string_view text);
+// Whether the text holds an ASCII control character (below U+0020, or U+007F):
+bool hasControlCharacter(std::string_view text);
 
 // Helpers of the key-file value format, shared by the writers of this layer.
 // Escapes a string value: backslash, line feed, tab, carriage return, leading space.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/DesktopEntry.h"
+#include "platform/MimeAppsList.h"
 
 namespace platform {
 namespace {
@@ -71,6 +72,39 @@ TEST(DesktopEntryTest, ReadKeyFileSkipsBadLinesUnlessStrict) {
   EXPECT_EQ(keys, (std::vector<std::string>{"text/plain", "text/html"}));
   keys.clear();
   EXPECT_FALSE(readKeyFile(text, true, collect));
+}
+
+// The two key-file readers share one check of untrusted text: a desktop entry is refused,
+// and a mimeapps.list is not editable, for exactly the same bytes.
+TEST(DesktopEntryTest, BothKeyFileReadersCheckTextAlike) {
+  static const struct {
+    const char* name;
+    std::string bytes;
+    bool utf8;
+  } cases[] = {
+      {"ASCII", "plain", true},
+      {"two, three and four bytes", "\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", true},
+      {"last code point", "\xf4\x8f\xbf\xbf", true},
+      {"overlong two bytes", "\xc0\xaf", false},
+      {"overlong three bytes", "\xe0\x80\xaf", false},
+      {"surrogate", "\xed\xa0\x80", false},
+      {"past U+10FFFF", "\xf4\x90\x80\x80", false},
+      {"cut short", "\xe2\x82", false},
+      {"lone continuation byte", "\x80", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(isValidUtf8(c.bytes), c.utf8) << c.name;
+    const std::string text = "[Desktop Entry]\nType=Application\nName=" + c.bytes + "\n";
+    EXPECT_EQ(DesktopEntry::parse(text).has_value(), c.utf8) << c.name;
+    EXPECT_EQ(MimeAppsList::parse(text).editable(), c.utf8) << c.name;
+  }
+  for (const std::string& key : {std::string("Na\x01me"), std::string("Na\x7fme")}) {
+    EXPECT_TRUE(hasControlCharacter(key));
+    const std::string text = "[Desktop Entry]\n" + key + "=x\n";
+    EXPECT_FALSE(DesktopEntry::parse(text).has_value());
+    EXPECT_FALSE(MimeAppsList::parse(text).editable());
+  }
+  EXPECT_FALSE(hasControlCharacter("Name \xc3\xa9"));
 }
 
 }  // namespace
