@@ -88,6 +88,41 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
                        tree.systemData() + "/applications/vendor/sub/tool.desktop"}));
 }
 
+// One ID, two files in one folder: the file nearest the top has it, whether the
+// folder was listed first or the ID was looked up alone. A file of the ID in an
+// earlier folder, even a broken link, masks it.
+TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
+  TempTree tree;
+  tree.program("editor");
+  for (const char* file : {"vendor-tool.desktop", "vendor/tool.desktop", "a/b-c.desktop",
+                           "a-b/c.desktop", "masked.desktop"}) {
+    tree.write(std::string("system/applications/") + file, kEntry);
+  }
+  fs::create_directories(tree.dataHome() + "/applications");
+  fs::create_symlink("/nowhere", tree.dataHome() + "/applications/masked.desktop");
+  const std::string apps = tree.systemData() + "/applications/";
+  for (const bool listFirst : {false, true}) {
+    Freedesktop platform;
+    std::optional<std::vector<URL>> all;
+    if (listFirst) {
+      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+    }
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-tool"),
+              apps + "vendor-tool.desktop");
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("a-b-c"), apps + "a/b-c.desktop");
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("masked"), std::nullopt);
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("b-c"), std::nullopt);
+    if (!listFirst) {
+      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+    }
+    std::vector<std::string> paths;
+    for (const auto& url : *all) paths.push_back(url.path());
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{apps + "a/b-c.desktop", apps + "vendor-tool.desktop"}))
+        << listFirst;
+  }
+}
+
 // One scenario per rule of the association standard: the lists to write and what the
 // default and the list of all handlers of a type must then be.
 TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
