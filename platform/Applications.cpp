@@ -109,6 +109,7 @@ const std::unordered_map<std::string, std::string>& Applications::filesOf(std::s
       ::closedir(dir);
     }
     folder.probed.clear();
+    folder.loaded.clear();
   }
   return *folder.files;
 }
@@ -179,28 +180,32 @@ std::optional<std::string> Applications::fileOf(const std::string& id) {
 
 const Application* Applications::load(const std::string& id, std::size_t index,
                                       const std::string& relative) {
-  const std::string path = pathOf(index, relative);
-  const std::string key = id + '\n' + path;
-  if (const auto found = byPath_.find(key); found != byPath_.end()) return found->second.get();
-  // The ID is part of the key: one file can be listed under two IDs (a symlinked folder).
+  // Keyed by ID within the folder: one file can be listed under two IDs (a symlinked
+  // folder), and one ID of a folder always names the same file.
+  auto& loaded = folders_[index].loaded;
+  if (const auto found = loaded.find(id); found != loaded.end()) return found->second.get();
+  // Only the keys that decide whether the entry is installed, and what it answers.
+  static const std::vector<std::string_view> kKeys = {"Type", "Hidden", "TryExec",
+                                                      "Exec", "Name",   "MimeType"};
   std::unique_ptr<Application> application;
   const int folder = folders_[index].fd;
-  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder) : DesktopEntry::load(path);
+  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &kKeys)
+                                 : DesktopEntry::load(pathOf(index, relative), -1, &kKeys);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
-  const auto exec = entry ? entry->value("Exec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
-  const bool usable = entry && entry->value("Type") == "Application" && !entry->boolean("Hidden") &&
+  const auto exec = entry ? entry->raw("Exec") : std::nullopt;
+  const bool usable = entry && entry->raw("Type") == "Application" && !entry->boolean("Hidden") &&
                       (!tryExec || tryExec->empty() || programExists(*tryExec)) &&
                       (!exec || exec->empty() || (program && programExists(*program)));
   if (usable) {
     application = std::make_unique<Application>();
     application->id = id;
-    application->path = path;
+    application->path = pathOf(index, relative);
     application->name = entry->value("Name").value_or("");
     application->program = program.value_or("");
     application->mimeTypes = std::string(entry->raw("MimeType").value_or(""));
   }
-  return byPath_.emplace(key, std::move(application)).first->second.get();
+  return loaded.emplace(id, std::move(application)).first->second.get();
 }
 
 const Application* Applications::find(const std::string& id) {
@@ -219,11 +224,15 @@ const Application* Applications::find(const std::string& id) {
 std::vector<const Application*> Applications::all() {
   std::vector<const Application*> result;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
-    std::vector<std::pair<std::string, std::string>> files(filesOf(i).begin(), filesOf(i).end());
-    std::sort(files.begin(), files.end());
-    for (const auto& [id, file] : files) {
-      if (maskedBefore(i, id)) continue;
-      if (const Application* application = load(id, i, file)) {
+    // The folder's entries in ID order, without copying their names.
+    std::vector<const std::pair<const std::string, std::string>*> files;
+    files.reserve(filesOf(i).size());
+    for (const auto& file : filesOf(i)) files.push_back(&file);
+    std::sort(files.begin(), files.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
+    for (const auto* file : files) {
+      if (maskedBefore(i, file->first)) continue;
+      if (const Application* application = load(file->first, i, file->second)) {
         result.push_back(application);
       }
     }
@@ -254,8 +263,8 @@ void Applications::reload() {
   for (auto& folder : folders_) {
     folder.files.reset();
     folder.probed.clear();
+    folder.loaded.clear();
   }
-  byPath_.clear();
   byId_.clear();
   programs_.clear();
 }

@@ -76,6 +76,8 @@ class Applications final {
     std::optional<std::unordered_map<std::string, std::string>> files;
     // IDs looked up before the folder was listed, with their file (none: no such file).
     std::unordered_map<std::string, std::optional<std::string>> probed;
+    // The entries read, by ID; null for an ID whose entry is not installable.
+    std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
     int fd = -1;  // the folder, kept open once used: its entries are read relative to it
     bool opened = false;
   };
@@ -86,7 +88,6 @@ class Applications final {
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
-  std::unordered_map<std::string, std::unique_ptr<Application>> byPath_;
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
 };

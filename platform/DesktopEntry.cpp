@@ -137,7 +137,8 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
   return text;
 }
 
-std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
+std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
+                                                const std::vector<std::string_view>* keys) {
   if (text.find('\0') != std::string_view::npos || !isValidUtf8(text)) return std::nullopt;
   DesktopEntry desktopEntry;
   std::optional<std::string_view> firstGroup;
@@ -147,6 +148,7 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
         if (key.empty() || group != "Desktop Entry" || key.find('[') != std::string_view::npos) {
           return;
         }
+        if (keys != nullptr && std::find(keys->begin(), keys->end(), key) == keys->end()) return;
         for (auto& [name, value] : desktopEntry.rawEntries_) {
           if (name == key) {
             value = std::string(raw);
@@ -159,11 +161,12 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text) {
   return desktopEntry;
 }
 
-std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, int folder) {
+std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, int folder,
+                                               const std::vector<std::string_view>* keys) {
   const auto text = folder >= 0 ? readSmallFileAt(folder, path, kMaxDesktopEntryBytes)
                                 : readSmallFile(path, kMaxDesktopEntryBytes);
   if (!text) return std::nullopt;
-  return parse(*text);
+  return parse(*text, keys);
 }
 
 std::vector<std::pair<std::string, std::string>> DesktopEntry::entries() const {

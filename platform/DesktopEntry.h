@@ -39,11 +39,14 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
 
 class DesktopEntry {
  public:
-  // None when the text is not a well-formed desktop entry (see above).
-  static std::optional<DesktopEntry> parse(std::string_view text);
+  // None when the text is not a well-formed desktop entry (see above). With keys given,
+  // only those keys are kept (the whole text is checked all the same).
+  static std::optional<DesktopEntry> parse(std::string_view text,
+                                           const std::vector<std::string_view>* keys = nullptr);
   // None as well when the file cannot be read or is unreasonably large. The path is
   // relative to the open folder when one is given.
-  static std::optional<DesktopEntry> load(const std::string& path, int folder = -1);
+  static std::optional<DesktopEntry> load(const std::string& path, int folder = -1,
+                                          const std::vector<std::string_view>* keys = nullptr);
 
   // The untranslated keys of [Desktop Entry] in file order, with their unescaped values
   // (a key written twice keeps its last value).
