@@ -282,13 +282,19 @@ std::optional<std::vector<std::string>> Freedesktop::UTCopyDeclaredTypeIdentifie
 
 bool Freedesktop::UTTypeConformsTo(std::string_view text, std::string_view parent) {
   if (text == parent) return true;
-  const auto contentType = this->contentType(text);
-  if (!contentType || !database().isKnown(*contentType)) return false;
+  // A question of the database alone: its types, in any letter case.
+  const auto known = [&](std::string_view type) -> std::optional<std::string> {
+    if (!isValidMimeType(type)) return std::nullopt;
+    if (database().isKnown(type)) return database().unalias(type);
+    return database().canonicalIgnoringCase(type);
+  };
+  const auto contentType = known(text);
+  if (!contentType) return false;
   if (std::find(std::begin(kRootTypes), std::end(kRootTypes), parent) != std::end(kRootTypes)) {
     return true;
   }
-  const auto parentType = this->contentType(parent);
-  return parentType && database().conformsTo(*contentType, *parentType);
+  const auto parentType = known(parent);
+  return database().conformsTo(*contentType, parentType ? *parentType : std::string(parent));
 }
 
 std::optional<URL> Freedesktop::URLForApplicationWithBundleIdentifier(std::string_view bundleID) {
