@@ -4,7 +4,7 @@
 # fixture and the full shared MIME-info database):
 #   getHandler --internet   against gio mime and xdg-mime query default
 #   getUTIs, getApps        against gio_reference defaults / apps
-#   getSchemes              against tool_reference schemes
+#   getSchemes              against gio_reference schemes
 #   version                 against /bin/true
 # Reports min, median and max wall time, the median ratios with their targets, the peak
 # memory of every command and how each command scales from 1,000 to 10,000 entries.
@@ -14,7 +14,7 @@ build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 runs=${BENCH_RUNS:-20}
 abs() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
-for program in vrax gio_reference tool_reference; do
+for program in vrax gio_reference; do
   [ -x "$build/bin/$program" ] || {
     echo "tool.sh: $build/bin/$program is missing (build with VRAX_BENCH=ON)" >&2
     exit 1
@@ -22,12 +22,12 @@ for program in vrax gio_reference tool_reference; do
 done
 vrax=$(abs "$build/bin/vrax")
 reference=$(abs "$build/bin/gio_reference")
-listing=$(abs "$build/bin/tool_reference")
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/vrax-tool-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT INT TERM
 
-# The trees are those of the platform benchmark: take its make_tree and in_tree.
-eval "$(sed -n '/^make_tree() {/,/^}/p; /^in_tree() {/,/^}/p' "$here/platform.sh")"
+# The trees are those of the platform benchmark.
+. "$here/tree.sh"
 command -v make_tree >/dev/null && command -v in_tree >/dev/null || {
   echo "tool.sh: bench/platform.sh no longer defines make_tree and in_tree" >&2
   exit 1
@@ -84,7 +84,7 @@ for count in 1000 10000; do
   report "handler$count" 0.5 0.25
   time_side_by_side "utis$count" "$vrax getUTIs" "$reference defaults"
   report "utis$count" 0.2
-  time_side_by_side "schemes$count" "$vrax getSchemes" "$listing schemes"
+  time_side_by_side "schemes$count" "$vrax getSchemes" "$reference schemes"
   report "schemes$count" 0.2
   time_side_by_side "apps$count" "$vrax getApps" "$reference apps"
   report "apps$count" 0.2
