@@ -1,16 +1,12 @@
 // Runs the example program as a user would and compares standard output, standard error
 // and exit status byte for byte.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "RunProcess.h"
 
 namespace {
 
@@ -20,39 +16,14 @@ struct Outcome {
   int status = -1;
 };
 
-std::string slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // Runs the example program with `arguments`, its output sent to temporary files.
 Outcome runExample(const std::vector<std::string>& arguments) {
   const std::string dir = ::testing::TempDir();
-  const std::string outPath = dir + "example-out.txt";
-  const std::string errPath = dir + "example-err.txt";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> strings{EXAMPLE_PROGRAM};
-  strings.insert(strings.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  argv.reserve(strings.size() + 1);
-  for (std::string& s : strings) argv.push_back(s.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  Outcome outcome;
-  const int spawned = posix_spawn(&pid, EXAMPLE_PROGRAM, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return outcome;
-  int status = 0;
-  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  outcome.out = slurp(outPath);
-  outcome.err = slurp(errPath);
-  return outcome;
+  std::vector<std::string> argv{EXAMPLE_PROGRAM};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  const testsupport::ProcessResult result = testsupport::runProcess(
+      argv, std::nullopt, {dir + "example-out.txt", dir + "example-err.txt"});
+  return Outcome{result.out, result.err, result.exitStatus};
 }
 
 std::string column(const std::string& text, std::size_t width) {

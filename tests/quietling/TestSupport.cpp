@@ -1,7 +1,5 @@
 #include "TestSupport.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
+#include "RunProcess.h"
 
 namespace quietling::test {
 namespace fs = std::filesystem;
@@ -109,65 +107,22 @@ std::map<std::string, std::string> snapshot(const std::string& folder) {
   return entries;
 }
 
-namespace {
-
-std::vector<char*> cStrings(const std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (const std::string& s : strings) pointers.push_back(const_cast<char*>(s.c_str()));
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-}  // namespace
-
 ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                   const std::string& outputFolder) {
   static int counter = 0;
   const std::string stem = outputFolder + "/run" + std::to_string(++counter);
-  const std::string outPath = stem + ".out";
-  const std::string errPath = stem + ".err";
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-  std::vector<char*> args = cStrings(argv);
-  std::vector<char*> env = cStrings(environment);
-  // Look the program up in the PATH the child gets.
-  std::string program = argv.at(0);
-  if (program.find('/') == std::string::npos) {
-    for (const std::string& entry : environment) {
-      if (entry.rfind("PATH=", 0) != 0) continue;
-      std::istringstream folders(entry.substr(5));
-      std::string folder;
-      while (std::getline(folders, folder, ':')) {
-        if (::access((folder + "/" + program).c_str(), X_OK) == 0) {
-          program = folder + "/" + program;
-          break;
-        }
-      }
-    }
-  }
-  pid_t pid = 0;
-  const int spawned =
-      posix_spawn(&pid, program.c_str(), &actions, nullptr, args.data(), env.data());
-  posix_spawn_file_actions_destroy(&actions);
   ProcessResult result;
-  result.outPath = outPath;
-  result.errPath = errPath;
-  if (spawned != 0) {
-    result.err = "cannot start " + program;
+  result.outPath = stem + ".out";
+  result.errPath = stem + ".err";
+  const testsupport::ProcessResult ran = testsupport::runProcess(
+      argv, environment, {result.outPath, result.errPath, /*readOut=*/true, /*append=*/true});
+  if (!ran.started) {
+    result.err = "cannot start " + argv.at(0);
     return result;
   }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = readFile(outPath);
-  result.err = readFile(errPath);
+  result.exitStatus = ran.exitStatus;
+  result.out = ran.out;
+  result.err = ran.err;
   return result;
 }
 

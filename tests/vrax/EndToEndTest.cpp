@@ -5,11 +5,7 @@
 //
 // The program runs as installed: a copy at <prefix>/bin/vrax, with the placeholder bundle
 // at <prefix>/lib/vrax/Quietling.app where the installed tool looks for it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +18,7 @@
 #include <vector>
 
 #include "ExpectedTexts.h"
+#include "RunProcess.h"
 #include "vrax/Identifiers.h"
 
 namespace vrax::testing {
@@ -101,36 +98,15 @@ class ToolTree {
     environment_.push_back(name + "=" + value);
   }
 
-  // Runs a program (a bare name is taken from /usr/bin) in the tree's environment.
-  // Standard output goes to outPath when given.
+  // Runs a program (a bare name is looked up in the tree's PATH) in the tree's
+  // environment. Standard output goes to outPath when given.
   Output run(const std::vector<std::string>& arguments,
              const std::optional<fs::path>& outPath = std::nullopt) const {
-    fs::path out = outPath.value_or(root_ / "stdout"), err = root_ / "stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<char*> argv, envp;
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    for (const auto& variable : environment_) envp.push_back(const_cast<char*>(variable.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    Output result;
-    std::string path =
-        arguments[0].find('/') == std::string::npos ? "/usr/bin/" + arguments[0] : arguments[0];
-    if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-      int status = 0;
-      ::waitpid(pid, &status, 0);
-      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    if (!outPath) result.out = readFile(out);
-    result.err = readFile(err);
-    return result;
+    const testsupport::ProcessResult result = testsupport::runProcess(
+        arguments, environment_,
+        {outPath.value_or(root_ / "stdout").string(), (root_ / "stderr").string(), !outPath});
+    return Output{result.signal != 0 ? 128 + result.signal : result.exitStatus, result.out,
+                  result.err};
   }
 
   Output vrax(std::vector<std::string> arguments) const {
