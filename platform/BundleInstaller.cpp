@@ -27,6 +27,13 @@ constexpr std::string_view kEntryGroup = "Desktop Entry";
 constexpr std::string_view kDesktopSuffix = ".desktop";
 constexpr std::uintmax_t kMaxEntrySize = 1 << 20;
 
+// What the processes of a launch tell the launching one through their shared channel.
+struct SpawnReport {
+  enum Kind : int { kStarted = 1, kForkFailed, kExecFailed };
+  int kind;
+  int value;  // the program's process ID, or an errno value
+};
+
 std::nullopt_t failLaunch(LaunchError* error, Status code, const std::string& description) {
   if (error) *error = LaunchError{code, description};
   return std::nullopt;
@@ -244,49 +251,73 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
       } else {
         ::execv(args[0], args.data());
       }
-      const int failure = errno;
+      const SpawnReport failure{SpawnReport::kExecFailed, errno};
       (void)!::write(channel[1], &failure, sizeof failure);
       ::_exit(127);
     }
-    const int report = program > 0 ? static_cast<int>(program) : -errno;
+    const SpawnReport report = program > 0 ? SpawnReport{SpawnReport::kStarted, program}
+                                           : SpawnReport{SpawnReport::kForkFailed, errno};
     (void)!::write(channel[1], &report, sizeof report);
     ::_exit(0);
   }
 
   ::close(channel[1]);
-  const auto readInt = [&](int& value) {
+  // Both processes write to the channel and either may come first, so each report says
+  // what it is. A report is smaller than PIPE_BUF, so reports never interleave. The
+  // channel reaches its end once the intermediate process is gone and the program has
+  // replaced itself (exec closes the channel) or given up.
+  std::optional<int> pid;
+  std::optional<int> forkError;
+  std::optional<int> execError;
+  bool complete = true;
+  for (;;) {
+    SpawnReport report{};
     std::size_t got = 0;
-    auto* bytes = reinterpret_cast<char*>(&value);
-    while (got < sizeof value) {
-      const ssize_t n = ::read(channel[0], bytes + got, sizeof value - got);
+    auto* bytes = reinterpret_cast<char*>(&report);
+    while (got < sizeof report) {
+      const ssize_t n = ::read(channel[0], bytes + got, sizeof report - got);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
+      if (n <= 0) break;
       got += static_cast<std::size_t>(n);
     }
-    return true;
-  };
-  int pid = 0;
-  int execError = 0;
-  const bool gotPid = readInt(pid);
-  // The channel closes when the program has replaced itself (exec closes it) or failed.
-  const bool failed = gotPid && pid > 0 && readInt(execError);
+    if (got == 0) break;
+    if (got < sizeof report) {
+      complete = false;
+      break;
+    }
+    switch (report.kind) {
+      case SpawnReport::kStarted:
+        pid = report.value;
+        break;
+      case SpawnReport::kForkFailed:
+        forkError = report.value;
+        break;
+      case SpawnReport::kExecFailed:
+        execError = report.value;
+        break;
+      default:
+        complete = false;
+        break;
+    }
+  }
   ::close(channel[0]);
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
 
-  if (!gotPid || pid <= 0) {
-    return failLaunch(error, kLSUnknownErr,
-                      "cannot start " + argv.front() + ": " + std::strerror(gotPid ? -pid : EIO));
+  if (!pid || *pid <= 0 || !complete) {
+    return failLaunch(
+        error, kLSUnknownErr,
+        "cannot start " + argv.front() + ": " + std::strerror(forkError ? *forkError : EIO));
   }
-  if (failed) {
-    const Status code = execError == ENOENT                             ? kLSApplicationNotFoundErr
-                        : (execError == EACCES || execError == ENOEXEC) ? kLSNotAnApplicationErr
-                                                                        : kLSUnknownErr;
+  if (execError) {
+    const Status code = *execError == ENOENT ? kLSApplicationNotFoundErr
+                        : (*execError == EACCES || *execError == ENOEXEC) ? kLSNotAnApplicationErr
+                                                                          : kLSUnknownErr;
     return failLaunch(error, code,
-                      "cannot start " + argv.front() + ": " + std::strerror(execError));
+                      "cannot start " + argv.front() + ": " + std::strerror(*execError));
   }
-  return RunningApplication{pid};
+  return RunningApplication{*pid};
 }
 
 }  // namespace platform

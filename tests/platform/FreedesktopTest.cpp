@@ -445,7 +445,7 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
   const auto urls = platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet");
   ASSERT_TRUE(urls);
   EXPECT_EQ(urls->front().path(), tree.dataHome() + "/applications/org.example.Quiet.desktop");
-  for (int i = 0; i < 200 && !fs::exists(marker); ++i) {
+  for (int i = 0; i < 1000 && !fs::exists(marker); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(fs::exists(marker));
