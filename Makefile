@@ -1,44 +1,82 @@
-# Entry points: `make run ARGS="getHandler --internet"` and `make test`.
+# Entry points. `make demo` shows the tool at work in a throwaway XDG tree;
+# `make run ARGS="getHandler --internet"` runs it on your own desktop; `make test` runs
+# every test. Each first checks (as root: installs) the Debian packages it needs.
 BUILD ?= build
 ARGS ?=
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: deps build run test test-asan bench fuzz format clean
+# The project's own builds treat warnings as errors; a plain `cmake` does not.
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRAX_WERROR=ON $(CMAKE_FLAGS)
+
+.PHONY: deps build run demo test test-asan bench fuzz deb lintian install uninstall format clean
 
 deps:
-	@sh scripts/install-deps.sh
+	@sh scripts/install-deps.sh build
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	./$(BUILD)/bin/vrax $(ARGS)
 
+# A short tour in a temporary XDG tree made from tests/fixtures; your files stay untouched.
+demo: build
+	@sh scripts/install-deps.sh demo
+	@sh scripts/demo.sh $(BUILD)
+
 # Every test: the normal build, then the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
-test: build
+test:
+	@sh scripts/install-deps.sh test
+	$(CONFIGURE) -DVRAX_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
 
-test-asan: deps
-	cmake -S . -B $(BUILD)/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVRAX_SANITIZE=ON -DVRAX_BENCH=OFF
+test-asan:
+	@sh scripts/install-deps.sh test
+	cmake -S . -B $(BUILD)/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVRAX_WERROR=ON \
+	  -DVRAX_TESTS=ON -DVRAX_SANITIZE=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(BUILD)/asan --output-on-failure -j $(JOBS)
 
-bench: build
+bench:
+	@sh scripts/install-deps.sh bench
+	$(CONFIGURE) -DVRAX_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	bench/run.sh $(BUILD)
 
 # Coverage-guided fuzzing of the command-line parser (clang's libFuzzer).
 # FUZZ_SECONDS=600 make fuzz
 FUZZ_SECONDS ?= 60
-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRAX_FUZZ=ON -DVRAX_BENCH=OFF
+fuzz:
+	@sh scripts/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVRAX_WERROR=ON -DVRAX_FUZZ=ON
 	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzz_command_line
 	mkdir -p $(BUILD)/fuzz/corpus
 	$(BUILD)/fuzz/bin/fuzz_command_line $(BUILD)/fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/regressions/
+
+# The Debian package vrax_VERSION_ARCH.deb, in $(BUILD).
+deb: build
+	@sh scripts/install-deps.sh deb
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/vrax_*.deb
+
+lintian: deb
+	lintian --info $(BUILD)/vrax_*.deb
+
+# Installs stripped into PREFIX (/usr/local by default); `make uninstall` removes
+# exactly the files the last install wrote.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
 
 format:
 	find cmdkit platform vrax quietling tests examples bench fuzz \( -name '*.h' -o -name '*.cpp' \) | xargs clang-format -i

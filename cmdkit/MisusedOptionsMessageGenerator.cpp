@@ -49,7 +49,9 @@ std::string IncorrectOptionUsage::misuseReport() const {
     report += "Unrecognized options:";
     for (const std::string& option : unrecognizedOptions) {
       // Right-aligned at the column; a longer option starts at the beginning of the line.
-      report += "\n" + spaces(width - characterCount(option)) + option;
+      report += '\n';
+      report += spaces(width - characterCount(option));
+      report += option;
     }
     report += "\n";
   }

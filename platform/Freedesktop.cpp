@@ -11,6 +11,7 @@
 #include "platform/BundleInstaller.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
+#include "platform/InstallLayout.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
 
@@ -429,7 +430,7 @@ std::vector<URL> Freedesktop::URLsForDirectory(int directory, unsigned domainMas
   if (directory != kApplicationDirectory || domainMask == 0) return {};
   const std::string prefix = parentFolder(executableFolder());
   return {URL::fileURLWithPath(dirs_.home + "/Applications"),
-          URL::fileURLWithPath((prefix == "/" ? "" : prefix) + "/lib/vrax")};
+          URL::fileURLWithPath((prefix == "/" ? "" : prefix) + "/" + kInstalledBundleFolder)};
 }
 
 }  // namespace platform

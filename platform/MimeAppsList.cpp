@@ -353,7 +353,7 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
     if (lines_.back().kind != Kind::kBlank) {
       Line blank;
       blank.kind = Kind::kBlank;
-      blank.text = carriageReturn ? "\r" : "";
+      if (carriageReturn) blank.text.push_back('\r');
       blank.section = lines_.back().section;
       lines_.push_back(std::move(blank));
     }

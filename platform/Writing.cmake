@@ -3,7 +3,5 @@
 target_sources(platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MimeAppsList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MimeAppsWriter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DesktopExec.cpp)
-if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/BundleInstaller.cpp)
-  target_sources(platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/BundleInstaller.cpp)
-endif()
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopExec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BundleInstaller.cpp)

@@ -47,7 +47,7 @@ class LSWrappers {
   // pane that may host this code.
   static constexpr std::string_view placeholderBundleID = kPlaceholderBundleID;
   static constexpr std::string_view paneBundleID = kPaneBundleID;
-  static constexpr std::string_view placeholderBundleName = "Quietling.app";
+  static constexpr std::string_view placeholderBundleName = kPlaceholderBundleName;
   static constexpr std::string_view paneBundleName = "Veltrane.prefpane";
 
   // The platform every operation asks. Created on first use (so commands that never ask

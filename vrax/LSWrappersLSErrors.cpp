@@ -13,8 +13,6 @@ namespace {
 constexpr std::string_view kSuccessPrefix = "Veltrane SUCCESS: ";
 constexpr std::string_view kSuccessText = "Default handler has succesfully changed to ";
 constexpr std::string_view kErrorPrefix = "Veltrane ERROR ";
-constexpr std::string_view kPlaceholderMissing =
-    " (This error occurs when Quietling.app is not found.)";
 constexpr std::string_view kMissingArguments = "Arguments cannot be nil when displaying an error.";
 constexpr std::string_view kUndefinedCode =
     "Veltrane ERROR: Called displayAlert() with an undefined error code.";
@@ -92,7 +90,9 @@ std::string LSWrappers::LSErrors::message(const std::optional<std::string>& appl
   if ((value_ == deletedApp || value_ == appNotFound) && application &&
       (*application == "None" || *application == "Do Nothing" ||
        *application == placeholderBundleID)) {
-    text += kPlaceholderMissing;
+    text += " (This error occurs when ";
+    text += placeholderBundleName;
+    text += " is not found.)";
   }
   return text;
 }

@@ -1,6 +1,7 @@
 #include "vrax/Tool.h"
 
 #include "cmdkit/CLI.h"
+#include "vrax/Identifiers.h"
 #include "vrax/ListingCommands.h"
 #include "vrax/ReadCommand.h"
 #include "vrax/SetCommand.h"
@@ -21,7 +22,7 @@ std::vector<std::shared_ptr<cmdkit::Command>> makeCommandTable() {
 }
 
 void setUpCLI() {
-  cmdkit::CLI::setup("vrax", "1.0",
+  cmdkit::CLI::setup("vrax", kVersion,
                      "Utility to retrieve and manipulate default applications in macOS.");
   cmdkit::CLI::registerCommands(makeCommandTable());
 }

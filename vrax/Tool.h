@@ -1,5 +1,5 @@
 // The tool's command table and its set-up of the command-line framework: the name
-// "vrax", version "1.0", the description, and the five commands in their fixed order
+// "vrax", the project's version, the description, and the five commands in their fixed order
 // (getHandler, getApps, getSchemes, getUTIs, setHandler).
 #pragma once
 
