@@ -34,14 +34,6 @@ complete_line() {
     printf "%s\n" "${COMPREPLY[@]}"' bash "$1" | sort
 }
 
-# expect LINE CANDIDATES...: bash offers exactly these candidates (in any order).
-expect() {
-  line=$1
-  shift
-  got=$(complete_line "$line" | tr '\n' ' ')
-  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
-  [ "$got" = "$want" ] || fail "'$line': offered [$got], expected [$want]"
-}
 
 # includes LINE CANDIDATE...: these are among the candidates, and every candidate starts
 # with the word being completed.

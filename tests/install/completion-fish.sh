@@ -19,13 +19,6 @@ complete_line() {
   fish --no-config -c 'source $argv[1]; complete -C $argv[2]' "$completions/vrax.fish" "$1" |
     cut -f1 | sort
 }
-expect() {
-  line=$1
-  shift
-  got=$(complete_line "$line" | tr '\n' ' ')
-  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
-  [ "$got" = "$want" ] || fail "'$line': offered [$got], expected [$want]"
-}
 
 expect "vrax get" getApps getHandler getSchemes getUTIs
 expect "vrax setHandler --app" --app --application

@@ -27,3 +27,13 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((${failures:-0} + 1))
 }
+
+# expect LINE CANDIDATES...: the shell offers exactly these candidates (in any order) for
+# LINE; the completion scripts define complete_line, which prints them one per line.
+expect() {
+  line=$1
+  shift
+  got=$(complete_line "$line" | tr '\n' ' ')
+  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
+  [ "$got" = "$want" ] || fail "'$line': offered [$got], expected [$want]"
+}
