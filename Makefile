@@ -23,8 +23,10 @@ run: build
 	./$(BUILD)/bin/vrax $(ARGS)
 
 # A short tour in a temporary XDG tree made from tests/fixtures; your files stay untouched.
-demo: build
+demo:
 	@sh scripts/install-deps.sh demo
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS)
 	@sh scripts/demo.sh $(BUILD)
 
 # Every test: the normal build, then the same suite under AddressSanitizer and
@@ -61,11 +63,16 @@ fuzz:
 	mkdir -p $(BUILD)/fuzz/corpus
 	$(BUILD)/fuzz/bin/fuzz_command_line $(BUILD)/fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/regressions/
 
-# The Debian package vrax_VERSION_ARCH.deb, in $(BUILD).
-deb: build
+# The Debian package vrax_VERSION_ARCH.deb, in $(BUILD); `make lintian` checks it.
+deb:
 	@sh scripts/install-deps.sh deb
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/vrax_*.deb
+	@# With the tests configured (make test), unpack the package and run it from there.
+	@if [ -f $(BUILD)/tests/install/CTestTestfile.cmake ]; then \
+	  ctest --test-dir $(BUILD) -R '^package\.' --output-on-failure; fi
 
 lintian: deb
 	lintian --info $(BUILD)/vrax_*.deb
