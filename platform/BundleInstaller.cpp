@@ -181,7 +181,10 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
                       "the program " + programPath + " of " + bundle.string() + " is missing");
   }
   std::string newExec = quoteExecArgument(escapePercent(programPath));
-  for (std::size_t i = 1; i < argv->size(); ++i) newExec += " " + quoteExecArgument((*argv)[i]);
+  for (std::size_t i = 1; i < argv->size(); ++i) {
+    newExec += ' ';
+    newExec += quoteExecArgument((*argv)[i]);
+  }
   entry.setValue(kEntryGroup, "Exec", newExec);
   if (const auto tryExec = entry.value(kEntryGroup, "TryExec");
       tryExec && !tryExec->empty() && !tryExec->starts_with('/') &&

@@ -254,11 +254,11 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
                       std::string_view mimeType, std::string_view desktopId, std::string* detail) {
   if (!isValidMimeType(mimeType)) {
     return fail(kStatusInvalidArgument, detail,
-                "\"" + std::string(mimeType) + "\" is not a valid MIME type");
+                std::string("\"").append(mimeType) + "\" is not a valid MIME type");
   }
   if (!isValidDesktopFileId(desktopId)) {
     return fail(kStatusInvalidArgument, detail,
-                "\"" + std::string(desktopId) + "\" is not a valid desktop file ID");
+                std::string("\"").append(desktopId) + "\" is not a valid desktop file ID");
   }
   if (configHome.empty() || configHome.front() != '/') {
     return fail(kStatusInvalidArgument, detail, "the configuration folder is not an absolute path");

@@ -50,7 +50,9 @@ bool SystemLog::send(std::string_view message) const {
   if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     return false;
   }
-  std::string datagram = "<" + std::to_string(kFacilityUser * 8 + kSeverityNotice) + ">";
+  std::string datagram = "<";
+  datagram += std::to_string(kFacilityUser * 8 + kSeverityNotice);
+  datagram += '>';
   datagram += timestamp();
   datagram += ' ';
   datagram += ident_;
