@@ -1,7 +1,6 @@
 # The Debian package, made by CPack: `cmake --build build --target package` (or `make deb`)
 # writes vrax_VERSION_ARCH.deb into the build folder. Installed under /usr: the tool, the
 # placeholder bundle, the manual page, the shell completions and the copyright file.
-set(VRAX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog @ONLY)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.gz

@@ -49,4 +49,5 @@ grep -qxF "Exec=\"$prefix/$bundle_dir/$bundle/Quietling\" %u" \
 left=$(find "$prefix" ! -type d)
 [ -z "$left" ] || fail "left after uninstalling: $left"
 [ ! -e "$prefix/$bundle_dir" ] || fail "the bundle folder $bundle_dir was left"
+[ ! -e "$prefix/share/doc/vrax" ] || fail "the documentation folder was left"
 exit $((${failures:-0} > 0))
