@@ -523,5 +523,45 @@ TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
 }
 
+// A change is read back through a fresh reader; one that does not take effect is
+// reported with its reason and leaves the user's lists byte for byte as they were.
+TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
+  static const struct {
+    const char* name;
+    const char* id;
+  } cases[] = {
+      {"no such entry", "absent"},
+      {"hidden entry", "hidden"},
+      {"entry whose program is missing", "broken"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    tree.application("good", "prog", "text/plain;");
+    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+    tree.application("broken", "no-such-program", "text/plain;");
+    const std::string list = "# mine\n[Default Applications]\ntext/plain=good.desktop;\n";
+    const std::string desktopList = "[Default Applications]\ntext/plain=good.desktop;\n";
+    tree.write("config/mimeapps.list", list);
+    tree.write("config/xfce-mimeapps.list", desktopList);
+    Freedesktop platform;
+    const Status status =
+        platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll, c.id);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.toString().find("read back a different default"), std::string::npos)
+        << status.toString();
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20), list);
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/xfce-mimeapps.list", 1 << 20), desktopList);
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
+  }
+  // Without a list before, none is left behind.
+  TempTree tree;
+  Freedesktop platform;
+  EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
+  EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
+}
+
 }  // namespace
 }  // namespace platform
