@@ -34,16 +34,20 @@ std::string withoutSuffix(std::string_view id) {
   return std::string(id);
 }
 
-// The desktop file ID a bundle identifier names (".desktop" added); none when it cannot
-// be one.
-std::optional<std::string> desktopId(std::string_view bundleID) {
+// The desktop file IDs a bundle identifier can name, most likely first: the identifier
+// with ".desktop" added (an ID may itself end in ".desktop": "org.example.desktop.desktop"
+// is known as "org.example.desktop"), then, for an identifier given with its suffix, the
+// identifier itself. None when it cannot name one.
+std::vector<std::string> desktopIds(std::string_view bundleID) {
   if (bundleID.empty() || bundleID.find('/') != std::string_view::npos ||
       bundleID.find('\0') != std::string_view::npos) {
-    return std::nullopt;
+    return {};
   }
-  std::string id(bundleID);
-  if (!id.ends_with(kSuffix) || id.size() == kSuffix.size()) id += kSuffix;
-  return id;
+  std::vector<std::string> ids{std::string(bundleID) + std::string(kSuffix)};
+  if (bundleID.size() > kSuffix.size() && bundleID.ends_with(kSuffix)) {
+    ids.emplace_back(bundleID);
+  }
+  return ids;
 }
 
 // The pseudo type of a scheme; none when the scheme cannot be part of a MIME type.
@@ -162,8 +166,10 @@ void Freedesktop::forget() {
 }
 
 const Application* Freedesktop::installed(std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
-  return id ? applications().find(*id) : nullptr;
+  for (const auto& id : desktopIds(bundleID)) {
+    if (const Application* application = applications().find(id)) return application;
+  }
+  return nullptr;
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultHandlerForURLScheme(std::string_view scheme) {
@@ -208,7 +214,12 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForCon
 }
 
 Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
+  // The installed application's ID; else the ID as given, to be refused or read back.
+  const auto ids = desktopIds(bundleID);
+  const Application* application = installed(bundleID);
+  const std::optional<std::string> id = application != nullptr ? std::optional(application->id)
+                                        : ids.empty()          ? std::nullopt
+                                                               : std::optional(ids.back());
   if (!id || !isValidDesktopFileId(*id)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
