@@ -253,7 +253,9 @@ void CLI::addAlias(std::string from, std::string to) {
 
 void CLI::removeAlias(const std::string& from) { state().aliases.erase(from); }
 
-int CLI::go() { return run(std::make_shared<RawArguments>()); }
+int CLI::go(int argc, const char* const* argv) {
+  return run(std::make_shared<RawArguments>(argc, argv));
+}
 
 int CLI::debugGo(const std::string& commandLine) {
   printLine("[Debug Mode]");
