@@ -90,8 +90,11 @@ void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
 
 }  // namespace
 
-Applications::Applications(std::vector<std::string> folders, std::optional<std::string> searchPath)
+Applications::Applications(std::vector<std::string> folders, std::optional<std::string> searchPath,
+                           std::vector<std::string> languages)
     : searchPath_(std::move(searchPath)) {
+  for (const std::string& language : languages)
+    localizedNameKeys_.push_back("Name[" + language + "]");
   for (auto& folder : folders) {
     folders_.emplace_back();
     folders_.back().path = std::move(folder);
@@ -184,13 +187,17 @@ const Application* Applications::load(const std::string& id, std::size_t index,
   // folder), and one ID of a folder always names the same file.
   auto& loaded = folders_[index].loaded;
   if (const auto found = loaded.find(id); found != loaded.end()) return found->second.get();
-  // Only the keys that decide whether the entry is installed, and what it answers.
-  static const std::vector<std::string_view> kKeys = {"Type", "Hidden", "TryExec",
-                                                      "Exec", "Name",   "MimeType"};
+  // Only the keys that decide whether the entry is installed, what it answers, and how
+  // it ranks among entries of the same name.
+  static const std::vector<std::string_view> kKeys = {"Type",      "Hidden",     "TryExec",
+                                                      "Exec",      "Name",       "MimeType",
+                                                      "NoDisplay", "OnlyShowIn", "NotShowIn"};
+  std::vector<std::string_view> keys = kKeys;
+  keys.insert(keys.end(), localizedNameKeys_.begin(), localizedNameKeys_.end());
   std::unique_ptr<Application> application;
   const int folder = folders_[index].fd;
-  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &kKeys)
-                                 : DesktopEntry::load(pathOf(index, relative), -1, &kKeys);
+  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &keys)
+                                 : DesktopEntry::load(pathOf(index, relative), -1, &keys);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
   const auto exec = entry ? entry->raw("Exec") : std::nullopt;
@@ -204,6 +211,16 @@ const Application* Applications::load(const std::string& id, std::size_t index,
     application->name = entry->value("Name").value_or("");
     application->program = program.value_or("");
     application->mimeTypes = std::string(entry->raw("MimeType").value_or(""));
+    for (const std::string& key : localizedNameKeys_) {
+      if (auto name = entry->value(key)) {
+        application->localizedName = std::move(*name);
+        break;
+      }
+    }
+    application->exec = entry->value("Exec").value_or("");
+    application->noDisplay = entry->boolean("NoDisplay");
+    application->onlyShowIn = entry->list("OnlyShowIn");
+    application->notShowIn = entry->list("NotShowIn");
   }
   return loaded.emplace(id, std::move(application)).first->second.get();
 }

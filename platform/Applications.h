@@ -32,12 +32,21 @@ struct Application {
   std::string name;       // untranslated Name
   std::string program;    // the program Exec starts, as written
   std::string mimeTypes;  // the MimeType= value as written (a list, still escaped)
+  // What tells a user's application from a helper entry of it.
+  std::string localizedName;            // Name in the current language; "" when untranslated
+  std::string exec;                     // the Exec value, unescaped
+  bool noDisplay = false;               // NoDisplay
+  std::vector<std::string> onlyShowIn;  // OnlyShowIn
+  std::vector<std::string> notShowIn;   // NotShowIn
 };
 
 class Applications final {
  public:
-  // folders: the "applications" folders in precedence order; searchPath: $PATH.
-  Applications(std::vector<std::string> folders, std::optional<std::string> searchPath);
+  // folders: the "applications" folders in precedence order; searchPath: $PATH;
+  // languages: the locale keys of the current language, best first, by which
+  // Application::localizedName is chosen.
+  Applications(std::vector<std::string> folders, std::optional<std::string> searchPath,
+               std::vector<std::string> languages = {});
   Applications(const Applications&) = delete;
   Applications& operator=(const Applications&) = delete;
   ~Applications();
@@ -88,6 +97,7 @@ class Applications final {
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
+  std::vector<std::string> localizedNameKeys_;  // "Name[de_DE]", "Name[de]", ...
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
 };

@@ -15,6 +15,7 @@ constexpr std::string_view kDefaultGroup = "Default Applications";
 constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kCacheGroup = "MIME Cache";
+constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
 
 template <typename Visit>
 void forEachListItem(std::string_view raw, Visit visit) {
@@ -101,23 +102,35 @@ void Associations::expand(std::vector<Id>& list, const std::vector<Id>& items,
   }
 }
 
-void Associations::readList(Source& source, const std::string& file, bool associationsAllowed) {
-  const auto text = readSmallFile(file, kMaxListBytes);
-  if (!text) return;
-  const MimeAppsList list = MimeAppsList::parse(*text);
+std::string Associations::canonical(std::string_view type) {
+  std::string lowered = lowercase(type);
+  if (lowered.starts_with(kSchemePrefix)) return lowered;
+  return database_.unalias(type);
+}
+
+void Associations::readList(Source& source, const MimeAppsList& list, bool associationsAllowed,
+                            bool respelled) {
+  const auto inPass = [&](const std::string& type) {
+    const bool scheme = type.size() >= kSchemePrefix.size() &&
+                        lowercase(type.substr(0, kSchemePrefix.size())) == kSchemePrefix;
+    return (scheme && type != lowercase(type)) == respelled;
+  };
   if (associationsAllowed) {
     for (const auto& type : list.keys(kAddedGroup)) {
-      Tweaks& tweaks = source.listed[database_.unalias(type)];
+      if (!inPass(type)) continue;
+      Tweaks& tweaks = source.listed[canonical(type)];
       expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
     }
     for (const auto& type : list.keys(kRemovedGroup)) {
-      Tweaks& tweaks = source.listed[database_.unalias(type)];
+      if (!inPass(type)) continue;
+      Tweaks& tweaks = source.listed[canonical(type)];
       expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
     }
   }
   for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(source.listed[database_.unalias(type)].defaults,
-           internAll(list.values(kDefaultGroup, type)), nullptr);
+    if (!inPass(type)) continue;
+    expand(source.listed[canonical(type)].defaults, internAll(list.values(kDefaultGroup, type)),
+           nullptr);
   }
 }
 
@@ -129,7 +142,7 @@ void Associations::readCache(Source& source) {
     readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
                   if (group != kCacheGroup || type.empty() || raw.empty()) return;
-                  source.cached[database_.unalias(type)].emplace_back(
+                  source.cached[canonical(type)].emplace_back(
                       static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
     return;
@@ -140,7 +153,7 @@ void Associations::readCache(Source& source) {
     if (application == nullptr) continue;
     const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
-      auto& ids = source.declared[database_.unalias(type)];
+      auto& ids = source.declared[canonical(type)];
       if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
   }
@@ -198,13 +211,25 @@ void Associations::load() {
   while (folder < applications_.folderCount()) sources_->push_back(applicationsSource());
 
   for (auto& source : *sources_) {
+    // The source's lists in precedence order, each with whether it may add and remove
+    // associations.
+    std::vector<std::pair<MimeAppsList, bool>> lists;
+    const auto read = [&](const std::string& file, bool associationsAllowed) {
+      if (const auto text = readSmallFile(file, kMaxListBytes)) {
+        lists.emplace_back(MimeAppsList::parse(*text), associationsAllowed);
+      }
+    };
     for (const auto& desktop : dirs_.desktops) {
-      readList(source, source.path + "/" + desktop + "-mimeapps.list", false);
+      read(source.path + "/" + desktop + "-mimeapps.list", false);
     }
-    readList(source, source.path + "/mimeapps.list", true);
-    if (!source.applications) continue;
-    readList(source, source.path + "/defaults.list", false);
-    readCache(source);
+    read(source.path + "/mimeapps.list", true);
+    if (source.applications) read(source.path + "/defaults.list", false);
+    for (const bool respelled : {false, true}) {
+      for (const auto& [list, associationsAllowed] : lists) {
+        readList(source, list, associationsAllowed, respelled);
+      }
+    }
+    if (source.applications) readCache(source);
   }
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/Applications.h"
+#include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
 #include "platform/XdgDirs.h"
 
@@ -107,7 +108,13 @@ class Associations final {
   };
 
   void load();
-  void readList(Source& source, const std::string& file, bool associationsAllowed);
+  // The key a type is filed under: its canonical name; for a URL scheme's pseudo type,
+  // which ignores letter case, the lowercased type.
+  std::string canonical(std::string_view type);
+  // Files what a list says. A scheme's type spelled in capitals ("x-scheme-handler/Zed")
+  // is filed in a second pass (respelled), after the lowercase spelling that opening a
+  // URL uses, so that within one source the lowercase spelling decides.
+  void readList(Source& source, const MimeAppsList& list, bool associationsAllowed, bool respelled);
   void readCache(Source& source);
   // All that the source says about a canonical type; null when it says nothing.
   const Tweaks* tweaksOf(Source& source, const std::string& type);

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/ApplicationNames.h"
 #include "platform/BundleInstaller.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
@@ -144,7 +145,7 @@ Applications& Freedesktop::applications() {
   if (!applications_) {
     std::vector<std::string> folders;
     for (const auto& dir : dirs_.allDataDirs()) folders.push_back(dir + "/applications");
-    applications_ = std::make_unique<Applications>(std::move(folders), dirs_.path);
+    applications_ = std::make_unique<Applications>(std::move(folders), dirs_.path, dirs_.languages);
   }
   return *applications_;
 }
@@ -163,7 +164,16 @@ void Freedesktop::forget() {
 
 const Application* Freedesktop::installed(std::string_view bundleID) {
   const auto id = desktopId(bundleID);
-  return id ? applications().find(*id) : nullptr;
+  if (!id) return nullptr;
+  // A bundle identifier is the desktop file ID less its suffix, and may itself end in
+  // ".desktop" (org.telegram.desktop is org.telegram.desktop.desktop): that reading
+  // first, then the text as a desktop file ID with its suffix.
+  if (*id == bundleID) {
+    if (const Application* application = applications().find(*id + std::string(kSuffix))) {
+      return application;
+    }
+  }
+  return applications().find(*id);
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultHandlerForURLScheme(std::string_view scheme) {
@@ -215,7 +225,10 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForCon
 }
 
 Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
+  // The ID of the installed application the identifier names; as spelled when none is.
+  const Application* application = installed(bundleID);
+  const auto id =
+      application != nullptr ? std::optional<std::string>(application->id) : desktopId(bundleID);
   if (!id || !isValidDesktopFileId(*id)) return kStatusInvalidArgument;
   const Status status = setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id);
   forget();
@@ -311,14 +324,10 @@ std::optional<std::string> Freedesktop::absolutePathForAppBundleWithIdentifier(
 }
 
 std::optional<std::string> Freedesktop::fullPathForApplication(std::string_view name) {
-  if (name.empty()) return std::nullopt;
-  const std::string wanted = lower(name);
-  for (const Application* application : applications().all()) {
-    if (lower(application->name) == wanted || lower(baseName(application->program)) == wanted) {
-      return application->path;
-    }
-  }
-  return std::nullopt;
+  const Application* application =
+      applicationNamed(name, applications().all(), NamingContext{dirs_.desktops, dirs_.languages});
+  if (application == nullptr) return std::nullopt;
+  return application->path;
 }
 
 std::string Freedesktop::iconForFile(std::string_view path) {

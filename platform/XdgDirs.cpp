@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/ApplicationNames.h"
+
 namespace platform {
 namespace {
 
@@ -80,6 +82,8 @@ XdgDirs XdgDirs::fromEnvironment() {
     }
   }
   dirs.path = environment("PATH");
+  dirs.languages = localeKeys(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                              std::getenv("LC_MESSAGES"), std::getenv("LANG"));
   return dirs;
 }
 

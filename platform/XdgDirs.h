@@ -20,6 +20,9 @@ struct XdgDirs {
   // XDG_CURRENT_DESKTOP split at ':', each part lowercased, empty parts dropped.
   std::vector<std::string> desktops;
   std::optional<std::string> path;  // $PATH; none when unset
+  // The locale keys of the message language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), best
+  // first: "de_DE@euro", "de_DE", "de@euro", "de". Empty for the C locale.
+  std::vector<std::string> languages;
 
   // Reads the environment. Never fails: every missing value gets its default.
   static XdgDirs fromEnvironment();

@@ -208,6 +208,24 @@ std::vector<LineCase> commandLineCases() {
        "",
        getHandlerUsage() + "\nUnrecognized options:\n" + spaces33 + "--bogus\n\n",
        1},
+      // Combined flags split by user-perceived character, not by byte.
+      {"CombinedFlagOfAnAccentedLetter",
+       {"getHandler", "--mail", "-\xC3\xA9"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-\xC3\xA9\n\n",
+       1},
+      {"CombinedFlagsWithACombiningAccent",
+       {"getHandler", "--mail", "-e\xCC\x81x"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-e\xCC\x81\n" +
+           std::string(38, ' ') + "-x\n\n",
+       1},
+      {"CombinedFlagsOfBytesThatAreNotUTF8",
+       {"getHandler", "--mail", "-\xFF\xFE"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-\xFF\n" +
+           std::string(38, ' ') + "-\xFE\n\n",
+       1},
       {"SetHandlerWithoutApplication",
        {"setHandler", "--web"},
        "",
@@ -350,6 +368,25 @@ TEST_F(EndToEndTest, ChangesAreReadBackByEveryClient) {
        "application/pdf",
        "org.gnome.Evince",
        {"--UTI", "application/pdf"}},
+      // Names shared with helper entries mean the application itself.
+      {{"--UTI", "application/pdf", "--app", "Okular"},
+       "application/pdf",
+       "org.kde.okular",
+       {"--UTI", "application/pdf"}},
+      {{"--UTI", "inode/directory", "--app", "Thunar"},
+       "inode/directory",
+       "thunar",
+       {"--UTI", "inode/directory"}},
+      {{"--mail", "--app", "balsa"}, "x-scheme-handler/mailto", "org.desktop.Balsa", {"--mail"}},
+      // An ID with its suffix, in any case, is reported as the bare ID.
+      {{"--web", "--app", "org.kde.falkon.desktop"},
+       "x-scheme-handler/http",
+       "org.kde.falkon",
+       {"--web"}},
+      {{"--web", "--app", "ORG.GNOME.EPIPHANY.DESKTOP"},
+       "x-scheme-handler/http",
+       "org.gnome.Epiphany",
+       {"--web"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments{"setHandler"};
@@ -363,6 +400,24 @@ TEST_F(EndToEndTest, ChangesAreReadBackByEveryClient) {
     std::vector<std::string> read{"getHandler"};
     read.insert(read.end(), c.readBack.begin(), c.readBack.end());
     EXPECT_EQ(tree.vrax(read).out, tree.entry(c.id) + "\n") << c.type;
+  }
+}
+
+TEST_F(EndToEndTest, AnIdentifierMayEndInDesktop) {
+  // The bundle identifier of org.telegram.desktop.desktop is org.telegram.desktop.
+  writeFile(tree.root() / "bin/telegram-desktop", "#!/bin/sh\n");
+  fs::permissions(tree.root() / "bin/telegram-desktop", fs::perms::owner_all);
+  const fs::path entry = tree.root() / "data/applications/org.telegram.desktop.desktop";
+  writeFile(entry,
+            "[Desktop Entry]\nType=Application\nName=Telegram Desktop\n"
+            "Exec=telegram-desktop -- %u\nMimeType=x-scheme-handler/tg;\n");
+  for (const char* application : {"org.telegram.desktop", "org.telegram.desktop.desktop",
+                                  "Telegram Desktop", "telegram-desktop", entry.c_str()}) {
+    Output result = tree.vrax({"setHandler", "--URL", "tg", "--app", application});
+    EXPECT_EQ(result.out, kSuccess + "org.telegram.desktop\n") << application;
+    EXPECT_EQ(result.err, "") << application;
+    EXPECT_EQ(tree.gioDefault("x-scheme-handler/tg"), "org.telegram.desktop.desktop");
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", "tg"}).out, entry.string() + "\n");
   }
 }
 
@@ -589,6 +644,31 @@ TEST_F(EndToEndTest, GetAppsListsInstalledEntriesOnly) {
   for (const auto& path : paths) EXPECT_TRUE(fs::exists(path)) << path;
 }
 
+TEST_F(EndToEndTest, RunsWhereProcIsNotMounted) {
+  // An empty file system over /proc in a mount namespace of its own: the command line
+  // comes from main's argument vector, not from /proc/self/cmdline.
+  const std::string wrapper = "mount -t tmpfs none /proc && exec \"$0\" \"$@\"";
+  if (tree.run({"unshare", "-rm", "sh", "-c", wrapper, "true"}).status != 0) {
+    GTEST_SKIP() << "no user and mount namespaces here";
+  }
+  ASSERT_NE(tree.run({"unshare", "-rm", "sh", "-c", wrapper, "test", "-e", "/proc/self"}).status,
+            0);
+  const auto withoutProc = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(),
+                     {"unshare", "-rm", "sh", "-c", wrapper, tree.program().string()});
+    return tree.run(arguments);
+  };
+  Output version = withoutProc({"-v"});
+  EXPECT_EQ(version.out, "Version: 1.0\n");
+  EXPECT_EQ(version.status, 0);
+  Output handler = withoutProc({"getHandler", "--internet"});
+  EXPECT_EQ(handler.out, tree.entry("org.gnome.Epiphany") + "\n");
+  EXPECT_EQ(handler.status, 0);
+  Output named = withoutProc({"setHandler", "--mail", "--app", "Claws Mail"});
+  EXPECT_EQ(named.out, kSuccess + "claws-mail\n");
+  EXPECT_EQ(named.err, "");
+}
+
 TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
   ASSERT_EQ(tree.vrax({"setHandler", "--URL", "web+vrax", "--app", "org.kde.falkon"}).status, 0);
   Output result = tree.vrax({"getSchemes"});
@@ -610,6 +690,51 @@ TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
   for (const char* scheme : {"http", "mailto", "webcal", "web+vrax"}) {
     EXPECT_NE(std::find(schemes.begin(), schemes.end(), scheme), schemes.end()) << scheme;
   }
+}
+
+TEST_F(EndToEndTest, SchemesInCapitalsAreListedAndFoundInOneCase) {
+  writeFile(tree.root() / "bin/zed", "#!/bin/sh\n");
+  fs::permissions(tree.root() / "bin/zed", fs::perms::owner_all);
+  const fs::path entry = tree.root() / "data/applications/zed-app.desktop";
+  writeFile(entry,
+            "[Desktop Entry]\nType=Application\nName=Zed\nExec=zed %U\n"
+            "MimeType=x-scheme-handler/Zed;X-Scheme-Handler/ZED-Editor;\n");
+  const std::string row = entry.string() + "\n";
+  // The schemes getSchemes lists, with their handlers.
+  const auto listed = [&] {
+    std::map<std::string, std::string> schemes;
+    for (const auto& line : lines(tree.vrax({"getSchemes"}).out)) {
+      if (auto pair = splitPair(line)) schemes[pair->first] = pair->second;
+    }
+    return schemes;
+  };
+  const auto schemes = listed();
+  EXPECT_EQ(schemes.count("zed"), 1u);
+  EXPECT_EQ(schemes.count("zed-editor"), 1u);
+  for (const auto& [scheme, handler] : schemes) {
+    EXPECT_EQ(scheme.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << scheme;
+    // Whatever the listing prints, a lookup by that name finds.
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, handler + "\n") << scheme;
+  }
+  for (const char* scheme : {"zed", "Zed", "ZED", "zed-editor", "Zed-Editor"}) {
+    Output found = tree.vrax({"getHandler", "--URL", scheme});
+    EXPECT_EQ(found.out, row) << scheme;
+    EXPECT_EQ(found.status, 0) << scheme;
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme, "--all"}).out, row) << scheme;
+  }
+  // A change under another spelling wins over the entry's, and reads back in every one.
+  ASSERT_EQ(tree.vrax({"setHandler", "--URL", "ZED", "--app", "org.kde.falkon"}).out,
+            kSuccess + "org.kde.falkon\n");
+  for (const char* scheme : {"zed", "Zed"}) {
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, tree.entry("org.kde.falkon") + "\n")
+        << scheme;
+  }
+  EXPECT_EQ(listed()["zed"], tree.entry("org.kde.falkon"));
+  // The lowercase spelling, which opening a URL uses, decides within one list.
+  writeFile(tree.userList(),
+            "[Default Applications]\nx-scheme-handler/Zed=org.gnome.Epiphany.desktop\n"
+            "x-scheme-handler/zed=org.kde.falkon.desktop\n");
+  EXPECT_EQ(tree.vrax({"getHandler", "--URL", "Zed"}).out, tree.entry("org.kde.falkon") + "\n");
 }
 
 TEST_F(EndToEndTest, GetUTIsListsEveryTypeWithItsHandler) {
