@@ -1,6 +1,7 @@
 #include "platform/Freedesktop.h"
 
 #include <dirent.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -409,7 +410,15 @@ std::string Freedesktop::executableFolder() {
   if (!executable_) {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    executable_ = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string("/");
+    if (n > 0) {
+      executable_ = std::string(buffer, static_cast<std::size_t>(n));
+    } else if (const auto* started = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+               started != nullptr && ::realpath(started, buffer) != nullptr) {
+      // Without /proc: the path the program was started by, as the kernel passed it.
+      executable_ = std::string(buffer);
+    } else {
+      executable_ = std::string("/");
+    }
   }
   return parentFolder(*executable_);
 }

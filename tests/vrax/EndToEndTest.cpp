@@ -667,6 +667,12 @@ TEST_F(EndToEndTest, RunsWhereProcIsNotMounted) {
   Output named = withoutProc({"setHandler", "--mail", "--app", "Claws Mail"});
   EXPECT_EQ(named.out, kSuccess + "claws-mail\n");
   EXPECT_EQ(named.err, "");
+  // The installed tool still finds the placeholder bundle of its installation.
+  if (fs::exists(VRAX_PLACEHOLDER_BUNDLE)) {
+    Output none = withoutProc({"setHandler", "--news", "--app", "None"});
+    EXPECT_EQ(none.out, kSuccess + kPlaceholderBundleID + "\n");
+    EXPECT_EQ(none.err, "");
+  }
 }
 
 TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
