@@ -7,19 +7,12 @@
 #include <memory>
 
 #include "platform/DesktopExec.h"
+#include "platform/MimeDatabase.h"
 
 namespace platform {
 namespace {
 
 constexpr std::string_view kSuffix = ".desktop";
-
-std::string asciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 // The text case-folded and canonically composed, so that comparing two folded texts
 // ignores letter case and the spelling of accented letters; ASCII letters lowercased
@@ -32,7 +25,7 @@ std::string folded(std::string_view text) {
       utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
                    static_cast<utf8proc_ssize_t>(text.size()), &out, options);
   const std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owned(out, &std::free);
-  if (length < 0) return asciiLower(text);
+  if (length < 0) return lowercase(text);
   return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<std::size_t>(length));
 }
 
@@ -43,7 +36,7 @@ std::string_view baseName(std::string_view path) {
 
 bool listsDesktop(const std::vector<std::string>& list, std::string_view desktop) {
   for (const std::string& item : list) {
-    if (asciiLower(item) == asciiLower(desktop)) return true;
+    if (lowercase(item) == lowercase(desktop)) return true;
   }
   return false;
 }
