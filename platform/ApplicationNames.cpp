@@ -18,6 +18,9 @@ constexpr std::string_view kSuffix = ".desktop";
 // ignores letter case and the spelling of accented letters; ASCII letters lowercased
 // alone when the text is not valid UTF-8.
 std::string folded(std::string_view text) {
+  bool ascii = true;
+  for (const unsigned char c : text) ascii = ascii && c < 0x80;
+  if (ascii) return lowercase(text);
   utf8proc_uint8_t* out = nullptr;
   const auto options =
       static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD);
