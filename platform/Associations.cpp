@@ -9,8 +9,6 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kMaxListBytes = 4 << 20;
-constexpr std::size_t kMaxCacheBytes = 64 << 20;
 constexpr std::string_view kDefaultGroup = "Default Applications";
 constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
@@ -102,12 +100,6 @@ void Associations::expand(std::vector<Id>& list, const std::vector<Id>& items,
   }
 }
 
-std::string Associations::canonical(std::string_view type) {
-  std::string lowered = lowercase(type);
-  if (lowered.starts_with(kSchemePrefix)) return lowered;
-  return database_.unalias(type);
-}
-
 void Associations::readList(Source& source, const MimeAppsList& list, bool associationsAllowed,
                             bool respelled) {
   const auto inPass = [&](const std::string& type) {
@@ -118,31 +110,31 @@ void Associations::readList(Source& source, const MimeAppsList& list, bool assoc
   if (associationsAllowed) {
     for (const auto& type : list.keys(kAddedGroup)) {
       if (!inPass(type)) continue;
-      Tweaks& tweaks = source.listed[canonical(type)];
+      Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
     }
     for (const auto& type : list.keys(kRemovedGroup)) {
       if (!inPass(type)) continue;
-      Tweaks& tweaks = source.listed[canonical(type)];
+      Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
     }
   }
   for (const auto& type : list.keys(kDefaultGroup)) {
     if (!inPass(type)) continue;
-    expand(source.listed[canonical(type)].defaults, internAll(list.values(kDefaultGroup, type)),
-           nullptr);
+    expand(source.listed[database_.canonical(type)].defaults,
+           internAll(list.values(kDefaultGroup, type)), nullptr);
   }
 }
 
 void Associations::readCache(Source& source) {
   const std::size_t folder = *source.applications;
-  if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxCacheBytes)) {
+  if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxListBytes)) {
     source.cache = std::move(*text);
     const char* base = source.cache.data();
     readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
                   if (group != kCacheGroup || type.empty() || raw.empty()) return;
-                  source.cached[canonical(type)].emplace_back(
+                  source.cached[database_.canonical(type)].emplace_back(
                       static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
     return;
@@ -153,7 +145,7 @@ void Associations::readCache(Source& source) {
     if (application == nullptr) continue;
     const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
-      auto& ids = source.declared[canonical(type)];
+      auto& ids = source.declared[database_.canonical(type)];
       if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
   }
@@ -196,19 +188,17 @@ void Associations::load() {
     source.maskedBy = masking;
     return source;
   };
+  // The order of the mime-apps standard: the user's config folder, the system config
+  // folders, then the applications folders, the user's first.
   sources_->push_back(configSource(dirs_.configHome, 0));
-  std::size_t folder = 0;
-  const auto applicationsSource = [&] {
+  for (const auto& dir : dirs_.configDirs) sources_->push_back(configSource(dir, 0));
+  for (std::size_t folder = 0; folder < applications_.folderCount(); ++folder) {
     Source source;
     source.path = applications_.folder(folder);
     source.applications = folder;
     source.maskedBy = folder;
-    ++folder;
-    return source;
-  };
-  sources_->push_back(applicationsSource());
-  for (const auto& dir : dirs_.configDirs) sources_->push_back(configSource(dir, 1));
-  while (folder < applications_.folderCount()) sources_->push_back(applicationsSource());
+    sources_->push_back(std::move(source));
+  }
 
   for (auto& source : *sources_) {
     // The source's lists in precedence order, each with whether it may add and remove
@@ -292,11 +282,14 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
   for (const Id id : hits) {
     if (installed(id) != nullptr) result.push_back(known_[id].id);
   }
-  // The default leads when it is one of them.
+  // The default leads, also when it is named only as a default (or through a parent
+  // type): the list of handlers always holds the one that opens the type.
   if (const auto preferred = defaultFor(type)) {
-    if (const auto found = std::find(result.begin(), result.end(), *preferred);
-        found != result.end()) {
+    const auto found = std::find(result.begin(), result.end(), *preferred);
+    if (found != result.end()) {
       std::rotate(result.begin(), found, found + 1);
+    } else {
+      result.insert(result.begin(), *preferred);
     }
   }
   return result;

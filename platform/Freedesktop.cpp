@@ -196,15 +196,8 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllHandlersForURLSche
 
 std::optional<std::string> Freedesktop::contentType(std::string_view text) {
   if (!isValidMimeType(text)) return std::nullopt;
-  // The database's spelling, and a spelling an entry declares, are taken as written:
-  // the readers of the association files match keys as written. Any other spelling is
-  // matched ignoring case, the database's name first.
-  if (database().isKnown(text)) return database().unalias(text);
-  const std::string type(text);
-  if (associations().declares(type)) return type;
-  if (auto named = database().canonicalIgnoringCase(text)) return named;
-  if (auto spelled = associations().spellingIgnoringCase(text)) return spelled;
-  return lowercase(text);
+  // Compared as the lists' keys are: aliases and letter case name the same type.
+  return database().canonical(text);
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultRoleHandlerForContentType(
@@ -230,23 +223,64 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
   const Application* application = installed(bundleID);
   const auto id =
       application != nullptr ? std::optional<std::string>(application->id) : desktopId(bundleID);
-  if (!id || !isValidDesktopFileId(*id)) return kStatusInvalidArgument;
-  const Status status = setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id);
+  if (!id || !isValidDesktopFileId(*id)) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
+  }
+  const std::string type(mimeType);
+  // What the user's lists hold now, to put back when the change does not take effect.
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  for (const auto& list : userLists(dirs_.configHome, dirs_.desktops)) {
+    const std::string target = resolveSymlinks(list).value_or(list);
+    before.emplace_back(target, readSmallFile(target, kMaxListBytes));
+  }
+  Status status =
+      setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id, [&](std::string_view key) {
+        return isValidMimeType(key) && database().canonical(key) == type;
+      });
   forget();
-  return status;
+  if (!status.ok()) return status;
+
+  // Read back through a fresh reader, as any other program would now see it.
+  Freedesktop fresh(dirs_, executable_);
+  const auto effective = fresh.associations().defaultFor(type);
+  if (effective == *id) return status;
+  for (const auto& [path, bytes] : before) {
+    if (bytes) {
+      struct stat info {};
+      std::optional<mode_t> mode;
+      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
+      AtomicFile file;
+      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
+    } else {
+      ::unlink(path.c_str());
+    }
+  }
+  forget();
+  return Status::fileError(
+      kLSUnknownErr, before.back().first,
+      "read back a different default for " + type + ": " +
+          (effective ? *effective : std::string("none")) + " instead of " + *id +
+          (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
 }
 
 Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
                                                     std::string_view bundleID) {
   const auto type = schemeType(scheme);
-  if (!type) return kStatusInvalidArgument;
+  if (!type) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(scheme) + "\" is not a valid URL scheme");
+  }
   return setDefault(*type, bundleID);
 }
 
 Status Freedesktop::LSSetDefaultRoleHandlerForContentType(std::string_view text, LSRolesMask,
                                                           std::string_view bundleID) {
   const auto contentType = this->contentType(text);
-  if (!contentType) return kStatusInvalidArgument;
+  if (!contentType) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(text) + "\" is not a valid MIME type");
+  }
   return setDefault(*contentType, bundleID);
 }
 
@@ -263,7 +297,7 @@ Status Freedesktop::LSCopyAllApplicationURLs(std::optional<std::vector<URL>>& re
     urls.push_back(URL::fileURLWithPath(application->path));
   }
   result = std::move(urls);
-  return kStatusOK;
+  return Status();
 }
 
 Status Freedesktop::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::string>>& schemes,
@@ -287,7 +321,7 @@ Status Freedesktop::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::s
   }
   schemes = std::move(names);
   handlers = std::move(urls);
-  return kStatusOK;
+  return Status();
 }
 
 std::optional<std::vector<std::string>> Freedesktop::UTCopyDeclaredTypeIdentifiers() {
@@ -349,14 +383,14 @@ std::string Freedesktop::iconForFile(std::string_view path) {
 }
 
 std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL& url, unsigned,
-                                                                      LaunchError* error) {
-  const auto fail = [&](Status code, std::string description) -> std::optional<RunningApplication> {
-    if (error != nullptr) *error = LaunchError{code, std::move(description)};
+                                                                      Status* error) {
+  const auto fail = [&](Status status) -> std::optional<RunningApplication> {
+    if (error != nullptr) *error = std::move(status);
     return std::nullopt;
   };
   if (!url.isFileURL() || url.path().empty()) {
-    return fail(kLSApplicationNotFoundErr,
-                "not the location of an application: " + url.absoluteString());
+    return fail(Status::fileError(kLSApplicationNotFoundErr, url.absoluteString(),
+                                  "not the location of an application"));
   }
   const std::string applicationsFolder = dirs_.dataHome + "/applications";
   const auto id = installBundle(url.path(), applicationsFolder, error);
@@ -367,7 +401,8 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
   const auto exec = entry ? entry->value("Exec") : std::nullopt;
   const auto argv = exec ? parseExec(*exec) : std::nullopt;
   if (!argv || argv->empty()) {
-    return fail(kLSNotAnApplicationErr, "the installed entry has no program to run: " + entryPath);
+    return fail(Status::fileError(kLSNotAnApplicationErr, entryPath,
+                                  "the installed entry has no program to run"));
   }
   return spawnDetached(commandLine(*argv), error);
 }

@@ -49,7 +49,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
     EXPECT_EQ(platform.LSCopyApplicationURLsForBundleIdentifier("app").has_value(), c.installed)
         << c.name;
     std::optional<std::vector<URL>> all;
-    ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+    ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     EXPECT_EQ(all->size(), c.installed ? 1u : 0u) << c.name;
   }
 }
@@ -80,7 +80,7 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
                                                             "/applications/mine.desktop"),
             std::nullopt);
   std::optional<std::vector<URL>> all;
-  ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+  ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
   std::vector<std::string> paths;
   for (const auto& url : *all) paths.push_back(url.path());
   EXPECT_EQ(paths, (std::vector<std::string>{
@@ -105,7 +105,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
     Freedesktop platform;
     std::optional<std::vector<URL>> all;
     if (listFirst) {
-      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+      ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     }
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-tool"),
               apps + "vendor-tool.desktop");
@@ -113,7 +113,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("masked"), std::nullopt);
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("b-c"), std::nullopt);
     if (!listFirst) {
-      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+      ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     }
     std::vector<std::string> paths;
     for (const auto& url : *all) paths.push_back(url.path());
@@ -222,11 +222,12 @@ TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
   for (const char* scheme : {"", "a b", "x\ny", "a=b", "[x]", "a;b"}) {
     EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(scheme), std::nullopt) << scheme;
     EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(scheme), std::nullopt) << scheme;
-    EXPECT_NE(platform.LSSetDefaultHandlerForURLScheme(scheme, "a"), kStatusOK) << scheme;
+    EXPECT_NE((platform.LSSetDefaultHandlerForURLScheme(scheme, "a")).code(), kStatusOK) << scheme;
   }
   for (const char* type : {"", "text", "text/", "text/plain\n", "public.item"}) {
     EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesAll), std::nullopt);
-    EXPECT_NE(platform.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, "a"), kStatusOK);
+    EXPECT_NE((platform.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, "a")).code(),
+              kStatusOK);
   }
   EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
 }
@@ -238,15 +239,14 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
   tree.application("b", "prog", "x-scheme-handler/web;");
   Freedesktop platform;
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "a");
-  ASSERT_EQ(platform.LSSetDefaultHandlerForURLScheme("WEB", "b.desktop"), kStatusOK);
+  ASSERT_EQ((platform.LSSetDefaultHandlerForURLScheme("WEB", "b.desktop")).code(), kStatusOK);
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "b");
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("Web"), "b");
   EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
 }
 
-// MIME types ignore letter case. The database's spelling and a spelling an entry
-// declares are taken as written (the association files' readers match keys as
-// written); any other spelling is the database's name, or the files' spelling.
+// MIME types ignore letter case and aliases, in queries, in the entries' MimeType= and
+// in the lists' keys alike: every spelling names the database's type.
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   TempTree tree;
   tree.program("prog");
@@ -262,9 +262,9 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
       {"TEXT/PLAIN", "plain"},
       {"Text/X-CSrc", "plain"},
       {"TEXT/X-C", "plain"},
-      {"audio/AMR", "upper"},
+      {"audio/AMR", "lower"},
       {"audio/amr", "lower"},
-      {"AUDIO/AMR", "upper"},
+      {"AUDIO/AMR", "lower"},
       {"application/x-custom", "custom"},
       {"APPLICATION/X-CUSTOM", "custom"},
       {"application/x-other", std::nullopt},
@@ -277,12 +277,15 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   EXPECT_TRUE(platform.UTTypeConformsTo("TEXT/X-CSRC", "Text/Plain"));
   EXPECT_TRUE(platform.UTTypeConformsTo("Image/PNG", "public.item"));
 
-  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("TEXT/X-C", kLSRolesAll, "lower"),
-            kStatusOK);
-  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("Audio/Amr", kLSRolesAll, "lower"),
-            kStatusOK);
   ASSERT_EQ(
-      platform.LSSetDefaultRoleHandlerForContentType("APPLICATION/X-OTHER", kLSRolesAll, "custom"),
+      (platform.LSSetDefaultRoleHandlerForContentType("TEXT/X-C", kLSRolesAll, "lower")).code(),
+      kStatusOK);
+  ASSERT_EQ(
+      (platform.LSSetDefaultRoleHandlerForContentType("Audio/Amr", kLSRolesAll, "lower")).code(),
+      kStatusOK);
+  ASSERT_EQ(
+      (platform.LSSetDefaultRoleHandlerForContentType("APPLICATION/X-OTHER", kLSRolesAll, "custom"))
+          .code(),
       kStatusOK);
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/x-csrc", kLSRolesAll), "lower");
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("audio/AMR", kLSRolesAll), "lower");
@@ -303,7 +306,7 @@ TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
   Freedesktop platform;
   std::optional<std::vector<std::string>> schemes;
   std::optional<std::vector<URL>> handlers;
-  ASSERT_EQ(platform.LSCopySchemesAndHandlerURLs(schemes, handlers), kStatusOK);
+  ASSERT_EQ((platform.LSCopySchemesAndHandlerURLs(schemes, handlers)).code(), kStatusOK);
   EXPECT_EQ(*schemes, (std::vector<std::string>{"mail", "web"}));
   ASSERT_EQ(handlers->size(), 2u);
   EXPECT_EQ((*handlers)[0].path(), tree.systemData() + "/applications/a.desktop");
@@ -441,10 +444,10 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
   ::chmod((bundle + "/Quiet").c_str(), 0755);
   Freedesktop platform;
   EXPECT_FALSE(platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet"));
-  LaunchError error;
+  Status error;
   const auto running = platform.launchApplicationAtURL(URL::fileURLWithPath(bundle),
                                                        kLaunchWithoutAddingToRecents, &error);
-  ASSERT_TRUE(running) << error.description;
+  ASSERT_TRUE(running) << error.toString();
   EXPECT_NE(running->processIdentifier, -1);
   const auto urls = platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet");
   ASSERT_TRUE(urls);
@@ -456,7 +459,112 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
 
   EXPECT_FALSE(
       platform.launchApplicationAtURL(*URL::parse("https://example.org/x.app"), 0, &error));
-  EXPECT_NE(error.code, kStatusOK);
+  EXPECT_FALSE(error.ok());
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// The lists in the order of the mime-apps standard: the user's config folder, the system
+// config folders, the user's applications folder, the system applications folders; each
+// place's desktop-specific list before its mimeapps.list.
+TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
+  static const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> lists;  // file -> default named
+    const char* preferred;
+  } cases[] = {
+      {"config dirs before the user's applications folder",
+       {{"etc/mimeapps.list", "b"}, {"data/applications/mimeapps.list", "c"}},
+       "b"},
+      {"user's config before config dirs",
+       {{"config/mimeapps.list", "a"}, {"etc/mimeapps.list", "b"}},
+       "a"},
+      {"user's applications folder before the system's",
+       {{"data/applications/mimeapps.list", "c"}, {"system/applications/mimeapps.list", "d"}},
+       "c"},
+      {"desktop list before the plain one in the same folder",
+       {{"etc/mimeapps.list", "a"}, {"etc/xfce-mimeapps.list", "b"}},
+       "b"},
+      {"a later folder's desktop list after an earlier plain one",
+       {{"etc/mimeapps.list", "a"}, {"data/applications/xfce-mimeapps.list", "b"}},
+       "a"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    for (const char* id : {"a", "b", "c", "d"}) tree.application(id, "prog", "text/x-rank;");
+    for (const auto& [file, id] : c.lists) {
+      tree.write(file, "[Default Applications]\ntext/x-rank=" + id + ".desktop;\n");
+    }
+    EXPECT_EQ(Freedesktop().LSCopyDefaultRoleHandlerForContentType("text/x-rank", kLSRolesAll),
+              c.preferred);
+  }
+}
+
+// Looking up one application, listing them all, then looking it up again: the entry the
+// first lookup read stays valid through the listing (run under the sanitizers).
+TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("one", "prog", "text/plain;");
+  tree.application("two", "prog", "text/plain;");
+  Freedesktop platform;
+  const auto first = platform.absolutePathForAppBundleWithIdentifier("one");
+  ASSERT_TRUE(first);
+  std::optional<std::vector<URL>> all;
+  ASSERT_TRUE(platform.LSCopyAllApplicationURLs(all).ok());
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->size(), 2u);
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("one"), first);
+  EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
+            URL::fileURLWithPath(tree.systemData() + "/applications/two.desktop"));
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
+}
+
+// A change is read back through a fresh reader; one that does not take effect is
+// reported with its reason and leaves the user's lists byte for byte as they were.
+TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
+  static const struct {
+    const char* name;
+    const char* id;
+  } cases[] = {
+      {"no such entry", "absent"},
+      {"hidden entry", "hidden"},
+      {"entry whose program is missing", "broken"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    tree.application("good", "prog", "text/plain;");
+    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+    tree.application("broken", "no-such-program", "text/plain;");
+    const std::string list = "# mine\n[Default Applications]\ntext/plain=good.desktop;\n";
+    const std::string desktopList = "[Default Applications]\ntext/plain=good.desktop;\n";
+    tree.write("config/mimeapps.list", list);
+    tree.write("config/xfce-mimeapps.list", desktopList);
+    Freedesktop platform;
+    const Status status =
+        platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll, c.id);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.toString().find("read back a different default"), std::string::npos)
+        << status.toString();
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20), list);
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/xfce-mimeapps.list", 1 << 20), desktopList);
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
+  }
+  // Without a list before, none is left behind.
+  TempTree tree;
+  Freedesktop platform;
+  EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
+  EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
 }
 
 }  // namespace
