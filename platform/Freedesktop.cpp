@@ -36,16 +36,20 @@ std::string withoutSuffix(std::string_view id) {
   return std::string(id);
 }
 
-// The desktop file ID a bundle identifier names (".desktop" added); none when it cannot
-// be one.
-std::optional<std::string> desktopId(std::string_view bundleID) {
+// The desktop file IDs a bundle identifier can name, most likely first: the identifier
+// with ".desktop" added (an ID may itself end in ".desktop": "org.example.desktop.desktop"
+// is known as "org.example.desktop"), then, for an identifier given with its suffix, the
+// identifier itself. None when it cannot name one.
+std::vector<std::string> desktopIds(std::string_view bundleID) {
   if (bundleID.empty() || bundleID.find('/') != std::string_view::npos ||
       bundleID.find('\0') != std::string_view::npos) {
-    return std::nullopt;
+    return {};
   }
-  std::string id(bundleID);
-  if (!id.ends_with(kSuffix) || id.size() == kSuffix.size()) id += kSuffix;
-  return id;
+  std::vector<std::string> ids{std::string(bundleID) + std::string(kSuffix)};
+  if (bundleID.size() > kSuffix.size() && bundleID.ends_with(kSuffix)) {
+    ids.emplace_back(bundleID);
+  }
+  return ids;
 }
 
 // The pseudo type of a scheme; none when the scheme cannot be part of a MIME type.
@@ -75,6 +79,22 @@ std::string absolutePath(std::string_view path) {
   char cwd[PATH_MAX];
   if (::getcwd(cwd, sizeof cwd) == nullptr) return result;
   return std::string(cwd) + "/" + result;
+}
+
+// The path with its folder resolved to the real one (no ".", "..", "//" or symlinked
+// folders), the last component kept as named: an entry that is a symlink keeps the
+// name, and so the ID, it has in its folder.
+std::string realFolderPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return path;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  if (real == nullptr) return path;
+  std::string result(real);
+  std::free(real);
+  const std::string name = path.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return path;
+  return (result == "/" ? "" : result) + "/" + name;
 }
 
 InfoDictionary infoDictionaryOf(const DesktopEntry& entry, const std::string& id) {
@@ -164,17 +184,10 @@ void Freedesktop::forget() {
 }
 
 const Application* Freedesktop::installed(std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
-  if (!id) return nullptr;
-  // A bundle identifier is the desktop file ID less its suffix, and may itself end in
-  // ".desktop" (org.telegram.desktop is org.telegram.desktop.desktop): that reading
-  // first, then the text as a desktop file ID with its suffix.
-  if (*id == bundleID) {
-    if (const Application* application = applications().find(*id + std::string(kSuffix))) {
-      return application;
-    }
+  for (const auto& id : desktopIds(bundleID)) {
+    if (const Application* application = applications().find(id)) return application;
   }
-  return applications().find(*id);
+  return nullptr;
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultHandlerForURLScheme(std::string_view scheme) {
@@ -219,10 +232,12 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForCon
 }
 
 Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundleID) {
-  // The ID of the installed application the identifier names; as spelled when none is.
+  // The installed application's ID; else the ID as given, to be refused or read back.
+  const auto ids = desktopIds(bundleID);
   const Application* application = installed(bundleID);
-  const auto id =
-      application != nullptr ? std::optional<std::string>(application->id) : desktopId(bundleID);
+  const std::optional<std::string> id = application != nullptr ? std::optional(application->id)
+                                        : ids.empty()          ? std::nullopt
+                                                               : std::optional(ids.back());
   if (!id || !isValidDesktopFileId(*id)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
@@ -409,7 +424,7 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
 
 std::optional<Bundle> Freedesktop::bundleWithPath(std::string_view text) {
   if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
-  const std::string path = absolutePath(text);
+  const std::string path = realFolderPath(absolutePath(text));
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   Bundle bundle;

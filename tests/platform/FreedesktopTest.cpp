@@ -38,7 +38,8 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
       {"a link, not an application", "[Desktop Entry]\nType=Link\nURL=https://x\n", false},
       {"no Type", "[Desktop Entry]\nName=x\nExec=editor\n", false},
       {"a line that is not key=value", std::string(kEntry) + "what is this\n", false},
-      {"not UTF-8", std::string(kEntry) + "Comment=\xff\xfe\n", false},
+      {"a translation not UTF-8", std::string(kEntry) + "Comment[de]=\xff\xfe\n", true},
+      {"every line not UTF-8 but the header", "[Desktop Entry]\nType=Appl\xe9\n", false},
       {"another group first", std::string("[Other]\n") + kEntry, false},
   };
   for (const auto& c : cases) {
@@ -565,6 +566,64 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
   Freedesktop platform;
   EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
   EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
+}
+
+// A desktop file ID may itself end in ".desktop"; one suffix is dropped for its bundle
+// identifier, and the identifier, with or without that suffix, finds it again.
+TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("org.example.desktop", "prog", "x-scheme-handler/tg;");
+  tree.application("plain", "prog", "x-scheme-handler/tg;");
+  const std::string path = tree.systemData() + "/applications/org.example.desktop.desktop";
+  Freedesktop platform;
+  for (const char* given : {"org.example.desktop", "org.example.desktop.desktop"}) {
+    SCOPED_TRACE(given);
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(given), path);
+    const Status status = platform.LSSetDefaultHandlerForURLScheme("tg", given);
+    ASSERT_TRUE(status.ok()) << status.toString();
+    EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("tg"), "org.example.desktop");
+    ASSERT_TRUE(platform.LSSetDefaultHandlerForURLScheme("tg", "plain").ok());
+  }
+  const auto bundle = platform.bundleWithPath(path);
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "org.example.desktop");
+  EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme("tg"),
+            (std::vector<std::string>{"plain", "org.example.desktop"}));
+}
+
+// A path to an entry names the same application however it is spelled: "..", "//",
+// "." and a symlinked folder are resolved, and so is a symlinked applications folder.
+TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("tool", "prog", "", "", "system/applications/tool.desktop");
+  tree.application("vendor-tool", "prog", "", "", "system/applications/vendor/tool.desktop");
+  fs::create_directory_symlink(tree.systemData() + "/applications/vendor", tree.root() + "/link");
+  const std::string apps = tree.systemData() + "/applications";
+  static const struct {
+    std::string path;
+    const char* id;
+  } cases[] = {
+      {apps + "/vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../vendor/tool.desktop", "vendor-tool"},
+      {apps + "//vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/./tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../tool.desktop", "tool"},
+      {tree.root() + "/link/tool.desktop", "vendor-tool"},
+  };
+  Freedesktop platform;
+  for (const auto& c : cases) {
+    const auto bundle = platform.bundleWithPath(c.path);
+    ASSERT_TRUE(bundle) << c.path;
+    EXPECT_EQ(bundle->bundleIdentifier, c.id) << c.path;
+  }
+  // The data folder itself reached through a symlink.
+  fs::create_directory_symlink(tree.systemData(), tree.root() + "/shared");
+  tree.setEnv("XDG_DATA_DIRS", tree.root() + "/shared");
+  const auto bundle = Freedesktop().bundleWithPath(apps + "/vendor/tool.desktop");
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "vendor-tool");
 }
 
 }  // namespace
