@@ -547,10 +547,18 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
 }
 
 TEST_F(EndToEndTest, OutputThatCannotBeWrittenFailsTheRun) {
-  for (const char* command : {"getApps", "getSchemes", "getUTIs"}) {
-    Output result = tree.run({tree.program().string(), command}, fs::path("/dev/full"));
-    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n");
-    EXPECT_EQ(result.status, 1);
+  // The tool's own commands and the framework's (help, version, a command's usage).
+  const std::vector<std::vector<std::string>> commands = {
+      {"getApps"}, {"getSchemes"}, {"getUTIs"}, {"getHandler", "--web"},
+      {"version"}, {"help"},       {"-v"},      {"getHandler", "-h"},
+  };
+  for (const auto& command : commands) {
+    std::vector<std::string> arguments{tree.program().string()};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    Output result = tree.run(arguments, fs::path("/dev/full"));
+    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n")
+        << command.front();
+    EXPECT_EQ(result.status, 1) << command.front();
   }
   Output change = tree.run({tree.program().string(), "setHandler", "--web", "--app", "Falkon"},
                            fs::path("/dev/full"));
