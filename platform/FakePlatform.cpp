@@ -97,7 +97,7 @@ std::optional<std::vector<std::string>> FakePlatform::LSCopyAllRoleHandlersForCo
 Status FakePlatform::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
                                                      std::string_view bundleID) {
   record("LSSetDefaultHandlerForURLScheme", {scheme, bundleID});
-  if (setSchemeStatus == kStatusOK) schemeDefaults[std::string(scheme)] = bundleID;
+  if (setSchemeStatus.ok()) schemeDefaults[std::string(scheme)] = bundleID;
   return setSchemeStatus;
 }
 
@@ -105,7 +105,7 @@ Status FakePlatform::LSSetDefaultRoleHandlerForContentType(std::string_view cont
                                                            LSRolesMask roles,
                                                            std::string_view bundleID) {
   record("LSSetDefaultRoleHandlerForContentType", {contentType, hex(roles), bundleID});
-  if (setTypeStatus == kStatusOK) typeDefaults[{std::string(contentType), roles}] = bundleID;
+  if (setTypeStatus.ok()) typeDefaults[{std::string(contentType), roles}] = bundleID;
   return setTypeStatus;
 }
 
@@ -117,14 +117,14 @@ std::optional<std::vector<URL>> FakePlatform::LSCopyApplicationURLsForBundleIden
 
 Status FakePlatform::LSCopyAllApplicationURLs(std::optional<std::vector<URL>>& applications) {
   record("LSCopyAllApplicationURLs", {});
-  if (allApplicationsStatus == kStatusOK) applications = allApplications;
+  if (allApplicationsStatus.ok()) applications = allApplications;
   return allApplicationsStatus;
 }
 
 Status FakePlatform::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::string>>& schemes,
                                                  std::optional<std::vector<URL>>& handlers) {
   record("LSCopySchemesAndHandlerURLs", {});
-  if (schemesAndHandlersStatus == kStatusOK) {
+  if (schemesAndHandlersStatus.ok()) {
     schemes = schemeList;
     handlers = schemeHandlerList;
   }
@@ -166,7 +166,7 @@ std::string FakePlatform::iconForFile(std::string_view path) {
 
 std::optional<RunningApplication> FakePlatform::launchApplicationAtURL(const URL& url,
                                                                        unsigned options,
-                                                                       LaunchError* error) {
+                                                                       Status* error) {
   record("launchApplicationAtURL", {url.absoluteString(), hex(options)});
   launches.emplace_back(url, options);
   if (!launchResult) {

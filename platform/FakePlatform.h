@@ -38,15 +38,15 @@ class FakePlatform final : public Platform {
   // query with other roles finds nothing.
   std::map<std::pair<std::string, LSRolesMask>, std::string> typeDefaults;
   std::map<std::pair<std::string, LSRolesMask>, std::vector<std::string>> typeHandlers;
-  // Status answered by the LSSet... operations; on 0 the change is recorded above.
-  Status setSchemeStatus = kStatusOK;
-  Status setTypeStatus = kStatusOK;
+  // Status answered by the LSSet... operations; on success the change is recorded above.
+  Status setSchemeStatus;
+  Status setTypeStatus;
 
   // Bundle ID -> locations (LSCopyApplicationURLsForBundleIdentifier).
   std::map<std::string, std::vector<URL>, std::less<>> registeredApplications;
-  Status allApplicationsStatus = kStatusOK;
+  Status allApplicationsStatus;
   std::optional<std::vector<URL>> allApplications = std::vector<URL>{};
-  Status schemesAndHandlersStatus = kStatusOK;
+  Status schemesAndHandlersStatus;
   std::optional<std::vector<std::string>> schemeList = std::vector<std::string>{};
   std::optional<std::vector<URL>> schemeHandlerList = std::vector<URL>{};
   std::optional<std::vector<std::string>> declaredTypes = std::vector<std::string>{};
@@ -61,7 +61,8 @@ class FakePlatform final : public Platform {
   // launchApplicationAtURL: none makes it fail with launchError. When registerOnLaunch
   // is set, a successful launch registers that ID at the launched URL.
   std::optional<RunningApplication> launchResult = RunningApplication{4242};
-  LaunchError launchError{kLSApplicationNotFoundErr, "The application could not be launched."};
+  Status launchError =
+      Status::error(kLSApplicationNotFoundErr, "The application could not be launched.");
   std::optional<std::string> registerOnLaunch;
   std::vector<std::pair<URL, unsigned>> launches;
 
@@ -107,7 +108,7 @@ class FakePlatform final : public Platform {
   std::optional<std::string> fullPathForApplication(std::string_view name) override;
   std::string iconForFile(std::string_view path) override;
   std::optional<RunningApplication> launchApplicationAtURL(const URL& url, unsigned options,
-                                                           LaunchError* error) override;
+                                                           Status* error) override;
   std::optional<Bundle> bundleWithPath(std::string_view path) override;
   std::optional<Bundle> bundleWithURL(const URL& url) override;
   Bundle mainBundle() override;

@@ -91,7 +91,8 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
       ASSERT_EQ(tree.gioDefault(kType, c.desktop), "other.desktop");
     }
 
-    ASSERT_EQ(setUserDefault(tree.config(), desktopsOf(c.desktop), kType, "chosen"), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.config(), desktopsOf(c.desktop), kType, "chosen")).code(),
+              kStatusOK);
 
     EXPECT_EQ(tree.gioDefault(kType, c.desktop), "chosen.desktop");
     EXPECT_EQ(tree.xdgMimeDefault(kType, c.desktop), "chosen.desktop");
@@ -154,7 +155,7 @@ TEST(MimeAppsWriter, EditKeepsEverythingElseByteForByte) {
       "# trailing comment";
   writeText(tree.config() + "/mimeapps.list", before);
   ::chmod((tree.config() + "/mimeapps.list").c_str(), 0640);
-  ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen.desktop"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen.desktop")).code(), kStatusOK);
   EXPECT_EQ(readText(tree.config() + "/mimeapps.list"), after);
   EXPECT_EQ(modeOf(tree.config() + "/mimeapps.list"), 0640u);
   EXPECT_EQ(filesIn(tree.config()), std::vector<std::string>{"mimeapps.list"});
@@ -198,7 +199,7 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
       ASSERT_EQ(::symlink(to.c_str(), link.c_str()), 0);
     }
 
-    ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
 
     for (const auto& [path, text] : c.links) {
       const std::string to = text.starts_with('@') ? tree.root() + text.substr(1) : text;
@@ -222,7 +223,7 @@ TEST(MimeAppsWriter, DanglingSymlinkGetsItsTargetCreated) {
   TempXdgTree tree;
   std::filesystem::create_directories(tree.root() + "/dotfiles");
   ASSERT_EQ(::symlink("../dotfiles/new.list", (tree.config() + "/mimeapps.list").c_str()), 0);
-  ASSERT_EQ(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
   EXPECT_EQ(std::filesystem::read_symlink(tree.config() + "/mimeapps.list").string(),
             "../dotfiles/new.list");
   EXPECT_EQ(MimeAppsList::parse(readText(tree.root() + "/dotfiles/new.list"))
@@ -236,7 +237,7 @@ TEST(MimeAppsWriter, NewListGetsUmaskPermissionsAndFolders) {
   const mode_t old = ::umask(027);
   const Status status = setUserDefault(configHome, {}, kType, "chosen");
   ::umask(old);
-  ASSERT_EQ(status, kStatusOK);
+  ASSERT_EQ((status).code(), kStatusOK);
   EXPECT_EQ(modeOf(configHome + "/mimeapps.list"), 0640u);
   EXPECT_EQ(readText(configHome + "/mimeapps.list"),
             "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;\n\n"
@@ -254,7 +255,7 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
     unsigned listMode;        // its permissions
     unsigned folderMode;      // permissions of config/
     std::string desktopList;  // contents of config/gnome-mimeapps.list ("" for none)
-    Status status;
+    Status::Code status;
   } cases[] = {
       {"newline in type", "x-scheme-handler/a\n[Default Applications]", "chosen", good, 0644, 0755,
        "", kStatusInvalidArgument},
@@ -300,9 +301,9 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
     ::chmod(tree.config().c_str(), c.folderMode);
     const auto namesBefore = filesIn(tree.config());
 
-    std::string detail;
-    EXPECT_EQ(setUserDefault(tree.config(), {"gnome"}, c.type, c.id, &detail), c.status);
-    EXPECT_FALSE(detail.empty());
+    const Status status = setUserDefault(tree.config(), {"gnome"}, c.type, c.id);
+    EXPECT_EQ(status.code(), c.status);
+    EXPECT_FALSE(status.reason().empty());
 
     EXPECT_EQ(readText(list), c.list);
     EXPECT_EQ(modeOf(list), c.listMode);
@@ -324,7 +325,7 @@ TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   writeText(tree.config() + "/kde-mimeapps.list", unrelated);
   writeText(tree.config() + "/plasma-mimeapps.list", agreeing);
   ::chmod((tree.config() + "/plasma-mimeapps.list").c_str(), 0444);
-  ASSERT_EQ(setUserDefault(tree.config(), {"kde", "plasma"}, kType, "chosen"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.config(), {"kde", "plasma"}, kType, "chosen")).code(), kStatusOK);
   EXPECT_EQ(readText(tree.config() + "/kde-mimeapps.list"), unrelated);
   EXPECT_EQ(readText(tree.config() + "/plasma-mimeapps.list"), agreeing);
 }
@@ -346,7 +347,7 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
       (void)!::read(gate[0], &byte, 1);  // every writer starts when the gate closes
       const Status status = setUserDefault(
           tree.config(), {}, "x-scheme-handler/s" + std::to_string(i), "app" + std::to_string(i));
-      ::_exit(status == kStatusOK ? 0 : 1);
+      ::_exit(status.ok() ? 0 : 1);
     }
     children.push_back(pid);
   }
@@ -385,7 +386,7 @@ TEST(MimeAppsWriter, ResolvesSymlinkChainsAndLoops) {
   EXPECT_FALSE(resolveSymlinks(dir + "/loop1"));
   // A list behind a loop is refused, not replaced.
   ASSERT_EQ(::symlink("../loop1", (tree.config() + "/mimeapps.list").c_str()), 0);
-  EXPECT_NE(setUserDefault(tree.config(), {}, kType, "chosen"), kStatusOK);
+  EXPECT_NE((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
   EXPECT_TRUE(std::filesystem::is_symlink(tree.config() + "/mimeapps.list"));
 }
 

@@ -19,7 +19,7 @@ struct ResolutionCase {
   const char* name;
   std::function<void(FakePlatform&)> prepare;
   std::string text;
-  Status status;
+  Status::Code status;
   std::string bundleID;  // expected slot content (kUntouched when the status is not 0)
 };
 
@@ -36,7 +36,7 @@ TEST_P(GetBundleIDTest, ResolvesOrFailsWithTheRuleStatus) {
   const auto& c = GetParam();
   if (c.prepare) c.prepare(*fake);
   std::optional<std::string> slot = kUntouched;
-  EXPECT_EQ(LSWrappers::getBundleID(c.text, slot), c.status);
+  EXPECT_EQ(LSWrappers::getBundleID(c.text, slot).code(), c.status);
   EXPECT_EQ(slot, c.bundleID);
 }
 
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WrappersTest, NoneIsResolvedWithoutAskingThePlatform) {
   std::optional<std::string> slot;
-  ASSERT_EQ(LSWrappers::getBundleID("None", slot), 0);
+  ASSERT_EQ(LSWrappers::getBundleID("None", slot).code(), 0);
   EXPECT_EQ(slot, kPlaceholder);
   EXPECT_TRUE(fake->calls.empty());
 }
@@ -166,7 +166,7 @@ TEST_F(WrappersTest, NoneIsResolvedWithoutAskingThePlatform) {
 TEST_F(WrappersTest, PathRuleIsTriedOnlyAfterIdentifierAndName) {
   bundleAt(*fake, kApp, "APPL", "org.example.Editor");
   std::optional<std::string> slot;
-  ASSERT_EQ(LSWrappers::getBundleID(kApp, slot), 0);
+  ASSERT_EQ(LSWrappers::getBundleID(kApp, slot).code(), 0);
   EXPECT_EQ(fake->calls,
             (std::vector<std::string>{"absolutePathForAppBundleWithIdentifier(" + kApp + ")",
                                       "fullPathForApplication(" + kApp + ")",
@@ -211,24 +211,24 @@ class EnsureRegisteredTest : public WrappersTest {
 TEST_F(EnsureRegisteredTest, OtherApplicationsAreOnlyLookedUp) {
   install("org.example.Editor", kApp);
   placeholderIn(toolFolder);
-  EXPECT_TRUE(LSWrappers::ensureRegistered("org.example.Editor"));
-  EXPECT_FALSE(LSWrappers::ensureRegistered("org.example.Missing"));
+  EXPECT_TRUE(LSWrappers::ensureRegistered("org.example.Editor").ok());
+  EXPECT_FALSE(LSWrappers::ensureRegistered("org.example.Missing").ok());
   // The comparison with the placeholder's identifier is exact.
-  EXPECT_FALSE(LSWrappers::ensureRegistered("ORG.VRAX.QUIETLING"));
+  EXPECT_FALSE(LSWrappers::ensureRegistered("ORG.VRAX.QUIETLING").ok());
   EXPECT_TRUE(fake->launches.empty());
 }
 
 TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
   install(kPlaceholder, "/home/u/.local/share/applications/p.desktop");
   placeholderIn(toolFolder);
-  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches.empty());
 }
 
 TEST_F(EnsureRegisteredTest, CopyNextToTheToolIsLaunchedFirstAndOnlyOnce) {
   placeholderIn(toolFolder);
   placeholderIn(userApps);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   ASSERT_EQ(fake->launches.size(), 1u);
   EXPECT_EQ(fake->launches[0].first.path(), toolFolder + "/Quietling.app");
   EXPECT_EQ(fake->launches[0].second, 0x100u);
@@ -238,7 +238,7 @@ TEST_F(EnsureRegisteredTest, CopyNextToTheToolIsLaunchedFirstAndOnlyOnce) {
 
 TEST_F(EnsureRegisteredTest, ApplicationsFoldersAreSearchedInOrder) {
   placeholderIn(prefixApps);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   ASSERT_EQ(fake->launches.size(), 1u);
   EXPECT_EQ(fake->launches[0].first.path(), prefixApps + "/Quietling.app");
   EXPECT_TRUE(fake->called("URLsForDirectory"));
@@ -248,17 +248,17 @@ TEST_F(EnsureRegisteredTest, ApplicationsFoldersAreSearchedInOrder) {
 
 TEST_F(EnsureRegisteredTest, FailsWithoutLaunchingWhenNoCopyIsFound) {
   fake->existingFiles.insert(toolFolder + "/Quietling.app");  // exists, but not executable
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches.empty());
 }
 
 TEST_F(EnsureRegisteredTest, FailedLaunchesAreFailures) {
   placeholderIn(toolFolder);
   fake->launchResult.reset();
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   fake->launchResult = platform::RunningApplication{-1};
   fake->registerOnLaunch.reset();
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(fake->launches.size(), 2u);
 }
 
@@ -271,7 +271,7 @@ TEST_F(EnsureRegisteredTest, HostedSearchesThePanesResourcesInsteadOfTheToolFold
   fake->bundles[pane] = paneBundle;
   placeholderIn(toolFolder);
   placeholderIn(pane + "/Resources");
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   ASSERT_EQ(fake->launches.size(), 1u);
   EXPECT_EQ(fake->launches[0].first.path(), pane + "/Resources/Quietling.app");
 }
@@ -280,12 +280,12 @@ TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
   host->hosted = true;
   placeholderIn(toolFolder);
   placeholderIn(userApps);
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
 
   const std::string pane = "/home/u/PreferencePanes/Veltrane.prefpane";
   fake->loadedBundles[kPane] = FakePlatform::makeBundle(pane, "BNDL", kPane);
   fake->bundles[pane] = fake->loadedBundles[kPane];  // no resource folder
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches.empty());
 }
 
@@ -302,14 +302,14 @@ TEST_F(WrappersTest, PreferencePaneIsTheLoadedBundleOrTheFirstFoundInTheFolders)
 }
 
 TEST_F(WrappersTest, PackageTypeNeedsInformationAndAType) {
-  Status status = 0;
+  Status status;
   EXPECT_EQ(LSWrappers::packageType(FakePlatform::makeBundle("/a", "FNDR", "a"), status), "FNDR");
   EXPECT_FALSE(LSWrappers::packageType(FakePlatform::makeUnreadableBundle("/a"), status));
-  EXPECT_EQ(status, -10810);
+  EXPECT_EQ(status.code(), -10810);
   platform::Bundle empty = FakePlatform::makeUnreadableBundle("/a");
   empty.infoDictionary.emplace();
   EXPECT_FALSE(LSWrappers::packageType(empty, status));
-  EXPECT_EQ(status, -67857);
+  EXPECT_EQ(status.code(), -67857);
 }
 
 TEST_F(WrappersTest, AllAppsKeepThePlatformsOrderAndDuplicates) {
@@ -323,7 +323,7 @@ TEST_F(WrappersTest, AllAppsKeepThePlatformsOrderAndDuplicates) {
   fake->allApplications.reset();
   EXPECT_FALSE(LSWrappers::copyAllApps());
   fake->allApplications = std::vector{FakePlatform::url("/b/z.desktop")};
-  fake->allApplicationsStatus = -10822;
+  fake->allApplicationsStatus = Status::error(-10822);
   EXPECT_FALSE(LSWrappers::copyAllApps());
 }
 

@@ -90,8 +90,8 @@ TEST_F(WrappersTest, GetUTIsPrintsEveryTypeWithItsHandler) {
 }
 
 TEST_F(WrappersTest, ListingFailuresPrintOnlyTheirMessage) {
-  fake->allApplicationsStatus = -10822;
-  fake->schemesAndHandlersStatus = -10822;
+  fake->allApplicationsStatus = Status::error(-10822);
+  fake->schemesAndHandlersStatus = Status::error(-10822);
   struct {
     const char* command;
     const char* err;

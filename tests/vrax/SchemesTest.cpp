@@ -73,33 +73,33 @@ TEST_F(WrappersTest, InvalidSchemeIsRefusedWithoutContactingTheRegistry) {
   install("firefox-esr", "/apps/f.desktop");
   fake->calls.clear();
   for (const char* scheme : {"h", "1abc", "http\n", "a b", ""}) {
-    EXPECT_EQ(Schemes::setDefaultHandler(scheme, "firefox-esr"), -30774) << scheme;
+    EXPECT_EQ(Schemes::setDefaultHandler(scheme, "firefox-esr").code(), -30774) << scheme;
   }
   EXPECT_TRUE(fake->calls.empty());
 }
 
 TEST_F(WrappersTest, SchemeChangeNeedsARegisteredApplication) {
-  EXPECT_EQ(Schemes::setDefaultHandler("http", "org.example.Unknown"), -10814);
+  EXPECT_EQ(Schemes::setDefaultHandler("http", "org.example.Unknown").code(), -10814);
   EXPECT_FALSE(fake->called("LSSetDefaultHandlerForURLScheme"));
   EXPECT_TRUE(fake->schemeDefaults.empty());
 }
 
 TEST_F(WrappersTest, SchemeChangeReachesThePlatformAsWritten) {
   install("firefox-esr", "/apps/f.desktop");
-  EXPECT_EQ(Schemes::setDefaultHandler("HTTP", "firefox-esr"), 0);
+  EXPECT_EQ(Schemes::setDefaultHandler("HTTP", "firefox-esr").code(), 0);
   EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(HTTP, firefox-esr)");
   EXPECT_EQ(fake->schemeDefaults["HTTP"], "firefox-esr");
-  fake->setSchemeStatus = -10822;
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr"), -10822);
-  fake->setSchemeStatus = 5;
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr"), 5);
+  fake->setSchemeStatus = Status::error(-10822);
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), -10822);
+  fake->setSchemeStatus = Status::error(5);
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), 5);
 }
 
 TEST_F(WrappersTest, PlaceholderIsLaunchedBeforeItBecomesAHandler) {
   fake->mainBundleValue = FakePlatform::makeUnreadableBundle("/opt/vrax/bin");
   fake->executableFiles.insert("/opt/vrax/bin/Quietling.app");
   fake->registerOnLaunch = kPlaceholder;
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", kPlaceholder), 0);
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", kPlaceholder).code(), 0);
   ASSERT_EQ(fake->launches.size(), 1u);
   EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(mailto, " + kPlaceholder + ")");
 
@@ -107,7 +107,7 @@ TEST_F(WrappersTest, PlaceholderIsLaunchedBeforeItBecomesAHandler) {
   fake->registeredApplications.clear();
   fake->appBundlePaths.clear();
   fake->executableFiles.clear();
-  EXPECT_EQ(Schemes::setDefaultHandler("news", kPlaceholder), -10814);
+  EXPECT_EQ(Schemes::setDefaultHandler("news", kPlaceholder).code(), -10814);
   EXPECT_FALSE(fake->schemeDefaults.contains("news"));
 }
 
@@ -125,9 +125,9 @@ TEST_F(WrappersTest, SchemeListPairsByPositionAndKeepsTheLaterDuplicate) {
 TEST_F(WrappersTest, SchemeListFailsWhenAnyPartIsMissing) {
   fake->schemeList = std::vector<std::string>{"http"};
   fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/web.desktop")};
-  fake->schemesAndHandlersStatus = -10822;
+  fake->schemesAndHandlersStatus = Status::error(-10822);
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
-  fake->schemesAndHandlersStatus = 0;
+  fake->schemesAndHandlersStatus = Status();
   fake->schemeHandlerList.reset();
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
   fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/web.desktop")};

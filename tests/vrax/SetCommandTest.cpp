@@ -75,7 +75,7 @@ TEST_F(SetCommandTest, MissingPlaceholderIsReportedOnStandardOutput) {
   RunResult result = set({"--mail", "--app", "None"});
   EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " + kPlaceholder +
                             " (This error occurs when Quietling.app is not found.)\n");
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.err, "vrax: Quietling.app was not found in /opt/vrax/bin\n");
   EXPECT_EQ(result.status, 0);
   EXPECT_TRUE(changes().empty());
 }
@@ -92,7 +92,7 @@ TEST_F(SetCommandTest, InvalidSchemesArePrintedAndChangeNothing) {
 }
 
 TEST_F(SetCommandTest, RefusedChangesArePrintedWithTheirStatus) {
-  fake->setSchemeStatus = -10822;
+  fake->setSchemeStatus = Status::error(-10822);
   RunResult result = set({"--URL", "HTTPS", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10822: There was an error trying to communicate with the Launch "
@@ -101,7 +101,7 @@ TEST_F(SetCommandTest, RefusedChangesArePrintedWithTheirStatus) {
   EXPECT_EQ(changes(),
             std::vector<std::string>{"LSSetDefaultHandlerForURLScheme(HTTPS, firefox-esr)"});
 
-  fake->setTypeStatus = -10660;
+  fake->setTypeStatus = Status::error(-10660);
   result = set({"--UTI", "text/plain", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10660: firefox-esr cannot be accessed because it is in the Trash.\n");
