@@ -1,8 +1,10 @@
 #include "platform/XdgDirs.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <unordered_set>
 
@@ -56,12 +58,26 @@ bool isExecutableFile(const std::string& path) {
          ::access(path.c_str(), X_OK) == 0;
 }
 
+// $HOME, or the home folder of the password database when HOME is unset or empty, as
+// GLib does; "/" when neither says.
+std::string homeFolder() {
+  if (const auto home = environment("HOME"); home && !home->empty()) return *home;
+  const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+    return found->pw_dir;
+  }
+  return "/";
+}
+
 }  // namespace
 
 XdgDirs XdgDirs::fromEnvironment() {
   XdgDirs dirs;
-  const auto home = environment("HOME");
-  dirs.home = withoutTrailingSlashes(home && !home->empty() ? *home : std::string(1, '/'));
+  dirs.home = withoutTrailingSlashes(homeFolder());
   const std::string base = dirs.home == "/" ? "" : dirs.home;
   dirs.configHome = withoutTrailingSlashes(directory("XDG_CONFIG_HOME", base + "/.config"));
   dirs.dataHome = withoutTrailingSlashes(directory("XDG_DATA_HOME", base + "/.local/share"));
@@ -79,15 +95,22 @@ XdgDirs XdgDirs::fromEnvironment() {
   }
   if (const auto desktops = environment("XDG_CURRENT_DESKTOP")) {
     for (auto& part : split(*desktops, ':')) {
-      if (part.empty()) continue;
       for (char& c : part) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
       }
-      dirs.desktops.push_back(std::move(part));
+      if (isValidDesktopName(part)) dirs.desktops.push_back(std::move(part));
     }
   }
   dirs.path = environment("PATH");
   return dirs;
+}
+
+bool isValidDesktopName(std::string_view name) {
+  return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
+         std::none_of(name.begin(), name.end(), [](char c) {
+           const auto u = static_cast<unsigned char>(c);
+           return u < 0x20 || u == 0x7F;
+         });
 }
 
 std::vector<std::string> XdgDirs::allDataDirs() const {

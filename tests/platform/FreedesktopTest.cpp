@@ -38,7 +38,8 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
       {"a link, not an application", "[Desktop Entry]\nType=Link\nURL=https://x\n", false},
       {"no Type", "[Desktop Entry]\nName=x\nExec=editor\n", false},
       {"a line that is not key=value", std::string(kEntry) + "what is this\n", false},
-      {"not UTF-8", std::string(kEntry) + "Comment=\xff\xfe\n", false},
+      {"a translation not UTF-8", std::string(kEntry) + "Comment[de]=\xff\xfe\n", true},
+      {"every line not UTF-8 but the header", "[Desktop Entry]\nType=Appl\xe9\n", false},
       {"another group first", std::string("[Other]\n") + kEntry, false},
   };
   for (const auto& c : cases) {
@@ -245,9 +246,8 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
   EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
 }
 
-// MIME types ignore letter case. The database's spelling and a spelling an entry
-// declares are taken as written (the association files' readers match keys as
-// written); any other spelling is the database's name, or the files' spelling.
+// MIME types ignore letter case and aliases, in queries, in the entries' MimeType= and
+// in the lists' keys alike: every spelling names the database's type.
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   TempTree tree;
   tree.program("prog");
@@ -263,9 +263,9 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
       {"TEXT/PLAIN", "plain"},
       {"Text/X-CSrc", "plain"},
       {"TEXT/X-C", "plain"},
-      {"audio/AMR", "upper"},
+      {"audio/AMR", "lower"},
       {"audio/amr", "lower"},
-      {"AUDIO/AMR", "upper"},
+      {"AUDIO/AMR", "lower"},
       {"application/x-custom", "custom"},
       {"APPLICATION/X-CUSTOM", "custom"},
       {"application/x-other", std::nullopt},
@@ -457,6 +457,135 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
   EXPECT_FALSE(
       platform.launchApplicationAtURL(*URL::parse("https://example.org/x.app"), 0, &error));
   EXPECT_FALSE(error.ok());
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// The lists in the order of the mime-apps standard: the user's config folder, the system
+// config folders, the user's applications folder, the system applications folders; each
+// place's desktop-specific list before its mimeapps.list.
+TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
+  static const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> lists;  // file -> default named
+    const char* preferred;
+  } cases[] = {
+      {"config dirs before the user's applications folder",
+       {{"etc/mimeapps.list", "b"}, {"data/applications/mimeapps.list", "c"}},
+       "b"},
+      {"user's config before config dirs",
+       {{"config/mimeapps.list", "a"}, {"etc/mimeapps.list", "b"}},
+       "a"},
+      {"user's applications folder before the system's",
+       {{"data/applications/mimeapps.list", "c"}, {"system/applications/mimeapps.list", "d"}},
+       "c"},
+      {"desktop list before the plain one in the same folder",
+       {{"etc/mimeapps.list", "a"}, {"etc/xfce-mimeapps.list", "b"}},
+       "b"},
+      {"a later folder's desktop list after an earlier plain one",
+       {{"etc/mimeapps.list", "a"}, {"data/applications/xfce-mimeapps.list", "b"}},
+       "a"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    for (const char* id : {"a", "b", "c", "d"}) tree.application(id, "prog", "text/x-rank;");
+    for (const auto& [file, id] : c.lists) {
+      tree.write(file, "[Default Applications]\ntext/x-rank=" + id + ".desktop;\n");
+    }
+    EXPECT_EQ(Freedesktop().LSCopyDefaultRoleHandlerForContentType("text/x-rank", kLSRolesAll),
+              c.preferred);
+  }
+}
+
+// Looking up one application, listing them all, then looking it up again: the entry the
+// first lookup read stays valid through the listing (run under the sanitizers).
+TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("one", "prog", "text/plain;");
+  tree.application("two", "prog", "text/plain;");
+  Freedesktop platform;
+  const auto first = platform.absolutePathForAppBundleWithIdentifier("one");
+  ASSERT_TRUE(first);
+  std::optional<std::vector<URL>> all;
+  ASSERT_TRUE(platform.LSCopyAllApplicationURLs(all).ok());
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->size(), 2u);
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("one"), first);
+  EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
+            URL::fileURLWithPath(tree.systemData() + "/applications/two.desktop"));
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
+}
+
+// A change is read back through a fresh reader; one that does not take effect is
+// reported with its reason and leaves the user's lists byte for byte as they were.
+TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
+  static const struct {
+    const char* name;
+    const char* id;
+  } cases[] = {
+      {"no such entry", "absent"},
+      {"hidden entry", "hidden"},
+      {"entry whose program is missing", "broken"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    tree.application("good", "prog", "text/plain;");
+    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+    tree.application("broken", "no-such-program", "text/plain;");
+    const std::string list = "# mine\n[Default Applications]\ntext/plain=good.desktop;\n";
+    const std::string desktopList = "[Default Applications]\ntext/plain=good.desktop;\n";
+    tree.write("config/mimeapps.list", list);
+    tree.write("config/xfce-mimeapps.list", desktopList);
+    Freedesktop platform;
+    const Status status =
+        platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll, c.id);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.toString().find("read back a different default"), std::string::npos)
+        << status.toString();
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20), list);
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/xfce-mimeapps.list", 1 << 20), desktopList);
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
+  }
+  // Without a list before, none is left behind.
+  TempTree tree;
+  Freedesktop platform;
+  EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
+  EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
+}
+
+// A desktop file ID may itself end in ".desktop"; one suffix is dropped for its bundle
+// identifier, and the identifier, with or without that suffix, finds it again.
+TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("org.example.desktop", "prog", "x-scheme-handler/tg;");
+  tree.application("plain", "prog", "x-scheme-handler/tg;");
+  const std::string path = tree.systemData() + "/applications/org.example.desktop.desktop";
+  Freedesktop platform;
+  for (const char* given : {"org.example.desktop", "org.example.desktop.desktop"}) {
+    SCOPED_TRACE(given);
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(given), path);
+    const Status status = platform.LSSetDefaultHandlerForURLScheme("tg", given);
+    ASSERT_TRUE(status.ok()) << status.toString();
+    EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("tg"), "org.example.desktop");
+    ASSERT_TRUE(platform.LSSetDefaultHandlerForURLScheme("tg", "plain").ok());
+  }
+  const auto bundle = platform.bundleWithPath(path);
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "org.example.desktop");
+  EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme("tg"),
+            (std::vector<std::string>{"plain", "org.example.desktop"}));
 }
 
 }  // namespace
