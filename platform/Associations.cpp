@@ -104,18 +104,17 @@ void Associations::readList(Source& source, const std::string& file, bool associ
   if (!text) return;
   const MimeAppsList list = MimeAppsList::parse(*text);
   if (associationsAllowed) {
-    for (const auto& type : list.keys(kAddedGroup)) {
+    for (const auto& [type, ids] : list.entries(kAddedGroup)) {
       Tweaks& tweaks = source.listed[database_.canonical(type)];
-      expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
+      expand(tweaks.additions, internAll(ids), &tweaks.removals);
     }
-    for (const auto& type : list.keys(kRemovedGroup)) {
+    for (const auto& [type, ids] : list.entries(kRemovedGroup)) {
       Tweaks& tweaks = source.listed[database_.canonical(type)];
-      expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
+      expand(tweaks.removals, internAll(ids), &tweaks.additions);
     }
   }
-  for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(source.listed[database_.canonical(type)].defaults,
-           internAll(list.values(kDefaultGroup, type)), nullptr);
+  for (const auto& [type, ids] : list.entries(kDefaultGroup)) {
+    expand(source.listed[database_.canonical(type)].defaults, internAll(ids), nullptr);
   }
 }
 

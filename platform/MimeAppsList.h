@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -39,6 +40,10 @@ class MimeAppsList {
   // Values of a key split at ';' (empty items dropped, escapes as in the key-file
   // format: \s \n \t \r \\ and \; inside an item). A key written twice: the last wins.
   std::vector<std::string> values(std::string_view group, std::string_view key) const;
+  // Every key of a group, each once in file order, with its values as values() gives
+  // them: one pass over the file, however many keys it has.
+  std::vector<std::pair<std::string, std::vector<std::string>>> entries(
+      std::string_view group) const;
   // The value of a key as one string, unescaped (\s \n \t \r \\); none when absent.
   std::optional<std::string> value(std::string_view group, std::string_view key) const;
 
