@@ -11,6 +11,7 @@
 #include <set>
 #include <tuple>
 
+#include "platform/MimeAppsList.h"
 #include "platform/XdgDirs.h"
 
 namespace platform {
@@ -134,8 +135,11 @@ class FolderWalk {
       const std::string_view name = item->d_name;
       if (name == "." || name == "..") continue;
       if (isEntryName(name)) {
+        // A name that is no valid ID (a line break, a tab, '=' ...) is no application.
+        std::string id = prefix + std::string(name);
+        if (!isValidDesktopFileId(id)) continue;
         std::string file = relative + std::string(name);
-        const auto [known, added] = files.try_emplace(prefix + std::string(name), file);
+        const auto [known, added] = files.try_emplace(std::move(id), file);
         if (!added && nearerTop(file, known->second)) known->second = std::move(file);
         continue;
       }
@@ -185,8 +189,10 @@ void Applications::identifyFolders() {
   tops_.clear();
   for (auto& folder : folders_) {
     struct stat info {};
-    folder.present = ::stat(folder.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-                     tops_.insert(identityOf(info)).second;
+    // A folder whose path holds a control character would put it into every path of
+    // its entries, and so into the listings.
+    folder.present = !hasControlCharacter(folder.path) && ::stat(folder.path.c_str(), &info) == 0 &&
+                     S_ISDIR(info.st_mode) && tops_.insert(identityOf(info)).second;
   }
 }
 
@@ -221,14 +227,13 @@ int Applications::openFolder(std::size_t index) {
 
 const std::string* Applications::fileIn(std::size_t index, const std::string& id) {
   Folder& folder = folders_[index];
+  if (!isValidDesktopFileId(id)) return nullptr;
   if (folder.files) {
     const auto found = folder.files->find(id);
     return found == folder.files->end() ? nullptr : &found->second;
   }
   const int fd = openFolder(index);
-  if (fd < 0 || id.find('/') != std::string::npos || id.find('\0') != std::string::npos) {
-    return nullptr;
-  }
+  if (fd < 0) return nullptr;
   auto found = folder.probed.find(id);
   if (found == folder.probed.end()) {
     bool throughLink = false;
@@ -311,6 +316,7 @@ const Application* Applications::load(const std::string& id, std::size_t index,
 }
 
 const Application* Applications::find(const std::string& id) {
+  if (!isValidDesktopFileId(id)) return nullptr;
   if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
   const Application* application = nullptr;
   for (std::size_t i = 0; i < folders_.size(); ++i) {

@@ -62,7 +62,9 @@ Associations::Id Associations::intern(std::string_view id) {
 std::vector<Associations::Id> Associations::internAll(const std::vector<std::string>& ids) {
   std::vector<Id> result;
   result.reserve(ids.size());
-  for (const auto& id : ids) result.push_back(intern(id));
+  for (const auto& id : ids) {
+    if (isValidDesktopFileId(id)) result.push_back(intern(id));
+  }
   return result;
 }
 
@@ -105,15 +107,18 @@ void Associations::readList(Source& source, const std::string& file, bool associ
   const MimeAppsList list = MimeAppsList::parse(*text);
   if (associationsAllowed) {
     for (const auto& [type, ids] : list.entries(kAddedGroup)) {
+      if (!isValidMimeType(type)) continue;
       Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.additions, internAll(ids), &tweaks.removals);
     }
     for (const auto& [type, ids] : list.entries(kRemovedGroup)) {
+      if (!isValidMimeType(type)) continue;
       Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.removals, internAll(ids), &tweaks.additions);
     }
   }
   for (const auto& [type, ids] : list.entries(kDefaultGroup)) {
+    if (!isValidMimeType(type)) continue;
     expand(source.listed[database_.canonical(type)].defaults, internAll(ids), nullptr);
   }
 }
@@ -125,7 +130,7 @@ void Associations::readCache(Source& source) {
     const char* base = source.cache.data();
     readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
-                  if (group != kCacheGroup || type.empty() || raw.empty()) return;
+                  if (group != kCacheGroup || raw.empty() || !isValidMimeType(type)) return;
                   source.cached[database_.canonical(type)].emplace_back(
                       static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
@@ -137,6 +142,7 @@ void Associations::readCache(Source& source) {
     if (application == nullptr) continue;
     const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
+      if (!isValidMimeType(type)) continue;
       auto& ids = source.declared[database_.canonical(type)];
       if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
@@ -166,7 +172,9 @@ const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::st
     for (const auto& [offset, length] : cached->second) {
       items.clear();
       forEachListItem(std::string_view(source.cache).substr(offset, length),
-                      [&](std::string_view id) { items.push_back(intern(id)); });
+                      [&](std::string_view id) {
+                        if (isValidDesktopFileId(id)) items.push_back(intern(id));
+                      });
       expand(tweaks.additions, items, &tweaks.removals);
     }
   }

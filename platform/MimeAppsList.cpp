@@ -514,6 +514,17 @@ bool isValidMimeType(std::string_view text) {
       return false;
     }
   }
+  // A URL scheme's pseudo type holds a valid URI scheme: a letter, then letters, digits,
+  // '+', '-' and '.'.
+  constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
+  if (text.size() > kSchemePrefix.size() && text.substr(0, kSchemePrefix.size()) == kSchemePrefix) {
+    const std::string_view scheme = text.substr(kSchemePrefix.size());
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!letter(scheme.front())) return false;
+    return std::all_of(scheme.begin(), scheme.end(), [&](char c) {
+      return letter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    });
+  }
   return true;
 }
 

@@ -98,8 +98,14 @@ class MimeAppsList {
   std::vector<std::string> problems_;
 };
 
+// The names that may pass from a file into a lookup, a listing or a list. Every reader
+// and writer asks these two, so that a name is used everywhere or nowhere; none of
+// them can hold a line break, a tab, white space, '=', ';' or '[', so none can add,
+// split or fake a line of output or of a list.
+//
 // "type/subtype", both MIME tokens (printable ASCII without white space or any of
-// ()<>@,;:\"/[]?=); at most 255 bytes.
+// ()<>@,;:\"/[]?=); at most 255 bytes. For "x-scheme-handler/SCHEME", SCHEME is a
+// valid URI scheme (a letter, then letters, digits, '+', '-', '.').
 bool isValidMimeType(std::string_view text);
 // A desktop file ID, with or without its ".desktop" suffix: letters, digits and
 // "._-+", not starting with '.' or '-', at most 255 bytes.
