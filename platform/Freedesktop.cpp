@@ -79,6 +79,22 @@ std::string absolutePath(std::string_view path) {
   return std::string(cwd) + "/" + result;
 }
 
+// The path with its folder resolved to the real one (no ".", "..", "//" or symlinked
+// folders), the last component kept as named: an entry that is a symlink keeps the
+// name, and so the ID, it has in its folder.
+std::string realFolderPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return path;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  if (real == nullptr) return path;
+  std::string result(real);
+  std::free(real);
+  const std::string name = path.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return path;
+  return (result == "/" ? "" : result) + "/" + name;
+}
+
 InfoDictionary infoDictionaryOf(const DesktopEntry& entry, const std::string& id) {
   InfoDictionary info;
   for (const auto& [key, value] : entry.entries()) info[key] = value;
@@ -410,7 +426,7 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
 
 std::optional<Bundle> Freedesktop::bundleWithPath(std::string_view text) {
   if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
-  const std::string path = absolutePath(text);
+  const std::string path = realFolderPath(absolutePath(text));
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   Bundle bundle;

@@ -210,7 +210,8 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
     while (!content.empty() && isSpace(content.front())) content.remove_prefix(1);
     content = trimTrailing(content);
     const auto fault = [&](std::string_view what) {
-      list.problems_.push_back("line " + std::to_string(number) + ": " + std::string(what));
+      if (list.problems_.empty()) list.firstProblemLine_ = number;
+      list.problems_.emplace_back(what);
     };
 
     if (content.empty()) {

@@ -29,9 +29,11 @@ class MimeAppsList {
   // False when the text holds a NUL byte, invalid UTF-8, a key before the first group,
   // or a line that is neither a comment, a blank line, a group header nor key=value.
   bool editable() const { return problems_.empty(); }
-  // What makes the file not editable, one text per fault ("line 3: ..."); empty when
-  // it is editable.
+  // What makes the file not editable, one text per fault; empty when it is editable.
   const std::vector<std::string>& problems() const { return problems_; }
+  // The line of the first fault (1 for the first line); 0 when it concerns the whole file
+  // or there is none.
+  std::size_t firstProblemLine() const { return firstProblemLine_; }
 
   // Groups in file order (a group written twice is listed once).
   std::vector<std::string> groups() const;
@@ -96,6 +98,7 @@ class MimeAppsList {
 
   std::vector<Line> lines_;
   std::vector<std::string> problems_;
+  std::size_t firstProblemLine_ = 0;
 };
 
 // The names that may pass from a file into a lookup, a listing or a list. Every reader

@@ -157,7 +157,8 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
   const auto refuseUnlessEditable = [&]() -> Status {
     if (list.editable()) return Status();
     return Status::fileError(kStatusNotEditable, *target,
-                             "cannot be edited without loss: " + list.problems().front());
+                             "cannot be edited without loss: " + list.problems().front(),
+                             list.firstProblemLine());
   };
   if (isMainList) {
     if (Status s = refuseUnlessEditable(); !s.ok()) return s;

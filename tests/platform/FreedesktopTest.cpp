@@ -588,5 +588,39 @@ TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
             (std::vector<std::string>{"plain", "org.example.desktop"}));
 }
 
+// A path to an entry names the same application however it is spelled: "..", "//",
+// "." and a symlinked folder are resolved, and so is a symlinked applications folder.
+TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("tool", "prog", "", "", "system/applications/tool.desktop");
+  tree.application("vendor-tool", "prog", "", "", "system/applications/vendor/tool.desktop");
+  fs::create_directory_symlink(tree.systemData() + "/applications/vendor", tree.root() + "/link");
+  const std::string apps = tree.systemData() + "/applications";
+  static const struct {
+    std::string path;
+    const char* id;
+  } cases[] = {
+      {apps + "/vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../vendor/tool.desktop", "vendor-tool"},
+      {apps + "//vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/./tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../tool.desktop", "tool"},
+      {tree.root() + "/link/tool.desktop", "vendor-tool"},
+  };
+  Freedesktop platform;
+  for (const auto& c : cases) {
+    const auto bundle = platform.bundleWithPath(c.path);
+    ASSERT_TRUE(bundle) << c.path;
+    EXPECT_EQ(bundle->bundleIdentifier, c.id) << c.path;
+  }
+  // The data folder itself reached through a symlink.
+  fs::create_directory_symlink(tree.systemData(), tree.root() + "/shared");
+  tree.setEnv("XDG_DATA_DIRS", tree.root() + "/shared");
+  const auto bundle = Freedesktop().bundleWithPath(apps + "/vendor/tool.desktop");
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "vendor-tool");
+}
+
 }  // namespace
 }  // namespace platform

@@ -314,6 +314,32 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
   }
 }
 
+// A refusal names the file and, for a fault of one line, that line.
+TEST(MimeAppsWriter, RefusalsNameTheFileAndLine) {
+  static const struct {
+    std::string list;
+    std::size_t line;
+  } cases[] = {
+      {"[Default Applications]\ntext/plain=a.desktop\nnonsense\n", 3},
+      {"# c\ntext/plain=a.desktop\n[Default Applications]\n", 2},
+      {"[Default Applications\n", 1},
+      {"[Default Applications]\nk=caf\xe9\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    TempXdgTree tree;
+    const std::string list = tree.config() + "/mimeapps.list";
+    writeText(list, c.list);
+    const Status status = setUserDefault(tree.config(), {}, kType, "chosen");
+    EXPECT_EQ(status.code(), kStatusNotEditable);
+    EXPECT_EQ(status.path(), list);
+    EXPECT_EQ(status.line(), c.line);
+    const std::string where = c.line > 0 ? list + ":" + std::to_string(c.line) + ": " : list + ": ";
+    EXPECT_TRUE(status.toString().starts_with(where)) << status.toString();
+    EXPECT_EQ(readText(list), c.list);
+  }
+}
+
 // A desktop-specific list that does not override the change is left alone.
 TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   TempXdgTree tree;
