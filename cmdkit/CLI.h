@@ -3,15 +3,18 @@
 // work), the set-up and registration operations a program calls at start, and the run
 // of one invocation.
 //
-// A program's main reads:
+// A program's main hands its argument vector to go:
 //
-//   cmdkit::CLI::setup("tool", "1.0", "What the tool does.");
-//   cmdkit::CLI::registerCommands({std::make_shared<MyCommand>(), ...});
-//   return cmdkit::CLI::go();
+//   int main(int argc, char** argv) {
+//     cmdkit::CLI::setup("tool", "1.0", "What the tool does.");
+//     cmdkit::CLI::registerCommands({std::make_shared<MyCommand>(), ...});
+//     return cmdkit::CLI::go(argc, argv);
+//   }
 //
 // go routes the command line to a command, applies its options, binds its positional
-// arguments, executes it, reports any failure on standard error and returns the exit
-// status (0 or 1); it never throws and never ends the process. Everything lives in
+// arguments, executes it, flushes standard output, reports any failure (output that
+// could not be written included) on standard error and returns the exit status (0 or
+// 1); it never throws and never ends the process. Everything lives in
 // static members, initialised on first use; each stage may be replaced before go.
 #pragma once
 
@@ -87,8 +90,9 @@ class CLI {
   static void addAlias(std::string from, std::string to);
   static void removeAlias(const std::string& from);
 
-  // Runs one invocation on the process's own argument vector; returns 0 or 1.
-  static int go();
+  // Runs one invocation on the process's argument vector, as main received it (argv[0]
+  // the program); returns 0 or 1.
+  static int go(int argc, const char* const* argv);
   // Prints "[Debug Mode]", then runs as go does on the tokens of `commandLine`, which
   // must begin with the program name.
   static int debugGo(const std::string& commandLine);

@@ -1,7 +1,5 @@
 #include "cmdkit/RawArguments.h"
 
-#include <fstream>
-#include <iterator>
 #include <utility>
 
 #include "cmdkit/CLI.h"
@@ -58,7 +56,11 @@ std::vector<std::shared_ptr<RawArgument>> DefaultRawArgumentParser::parse(
       expanded.push_back(string);
       continue;
     }
-    for (std::size_t i = 1; i < string.size(); ++i) expanded.push_back(std::string{'-', string[i]});
+    // One flag per user-perceived character: "-é" is one flag whether the accent is
+    // precomposed or combining; bytes that are not UTF-8 are one flag each.
+    for (const std::string_view character : characters(std::string_view(string).substr(1))) {
+      expanded.push_back("-" + std::string(character));
+    }
   }
 
   std::vector<std::shared_ptr<RawArgument>> tokens;
@@ -71,8 +73,8 @@ std::vector<std::shared_ptr<RawArgument>> DefaultRawArgumentParser::parse(
   return tokens;
 }
 
-RawArguments::RawArguments() {
-  const std::vector<std::string> strings = processArguments();
+RawArguments::RawArguments(int argc, const char* const* argv) {
+  const std::vector<std::string> strings = processArguments(argc, argv);
   setOriginalString(join(strings, " "));
   setArguments(tokensOf(strings));
 }
@@ -90,20 +92,11 @@ std::shared_ptr<RawArguments> RawArguments::fromProcessArguments(
   return std::make_shared<RawArguments>(processArguments, join(processArguments, " "));
 }
 
-std::vector<std::string> RawArguments::processArguments() {
-  std::ifstream file("/proc/self/cmdline", std::ios::binary);
-  if (!file) return {};
-  const std::string contents((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  // Each argument ends with a NUL byte; a final piece without one is an argument too.
+std::vector<std::string> RawArguments::processArguments(int argc, const char* const* argv) {
   std::vector<std::string> strings;
-  std::size_t start = 0;
-  while (start < contents.size()) {
-    std::size_t end = contents.find('\0', start);
-    if (end == std::string::npos) end = contents.size();
-    strings.push_back(contents.substr(start, end - start));
-    start = end + 1;
-  }
+  if (argv == nullptr || argc <= 0) return strings;
+  strings.reserve(static_cast<std::size_t>(argc));
+  for (int i = 0; i < argc && argv[i] != nullptr; ++i) strings.emplace_back(argv[i]);
   return strings;
 }
 

@@ -5,7 +5,8 @@
 // stays unclassified is positional input for the command. Token 0 is the program name.
 //
 // The token strings pass through CLI::rawArgumentParser(); DefaultRawArgumentParser
-// splits combined short flags (-abc becomes -a -b -c) and links the tokens.
+// splits combined short flags (-abc becomes -a -b -c, one flag per user-perceived
+// character) and links the tokens.
 #pragma once
 
 #include <memory>
@@ -50,8 +51,9 @@ class RawArgumentParser {
       const std::vector<std::string>& strings) = 0;
 };
 
-// Splits "-abc" into "-a", "-b", "-c" (a lone "-" vanishes; "--..." stays whole), then
-// makes one token per string, indexed from 0 and linked in order.
+// Splits "-abc" into "-a", "-b", "-c" (a lone "-" vanishes; "--..." stays whole), one
+// flag per user-perceived character (extended grapheme cluster; a byte that is not UTF-8
+// counts as one), then makes one token per string, indexed from 0 and linked in order.
 class DefaultRawArgumentParser : public RawArgumentParser {
  public:
   std::vector<std::shared_ptr<RawArgument>> parse(const std::vector<std::string>& strings) override;
@@ -61,9 +63,10 @@ class RawArguments {
  public:
   using ArgumentList = std::vector<std::shared_ptr<RawArgument>>;
 
-  // From the process's own argument vector (read from /proc/self/cmdline); the strings
-  // are taken as delivered, and originalString joins them with single spaces.
-  RawArguments();
+  // From the process's argument vector as main received it (argv[0] the program, argc
+  // strings; a null argv or a null string ends the vector early). The strings are
+  // taken as delivered, and originalString joins them with single spaces.
+  RawArguments(int argc, const char* const* argv);
   // From one command-line string, split by tokenize().
   explicit RawArguments(const std::string& commandLine);
   // From token strings and the command line they came from: the tokens are what
@@ -71,11 +74,11 @@ class RawArguments {
   RawArguments(const std::vector<std::string>& strings, std::string originalString);
   virtual ~RawArguments() = default;
 
-  // The constructor from a process argument vector, for an explicit vector.
+  // The constructor from a process argument vector, for a vector of strings.
   static std::shared_ptr<RawArguments> fromProcessArguments(
       const std::vector<std::string>& processArguments);
-  // The process's own argument vector, or an empty one if it cannot be read.
-  static std::vector<std::string> processArguments();
+  // The strings of an argument vector as main receives it (see the constructor).
+  static std::vector<std::string> processArguments(int argc, const char* const* argv);
 
   // Splits a command line into token strings: runs of characters that are neither a
   // double quote nor white space, and double-quoted texts (quotes removed, possibly

@@ -50,29 +50,40 @@ std::optional<std::string> folded(std::string_view text) {
 
 }  // namespace
 
-long characterCount(std::string_view text) {
-  long count = 0;
+std::vector<std::string_view> characters(std::string_view text) {
+  std::vector<std::string_view> pieces;
   utf8proc_int32_t state = 0;
   utf8proc_int32_t previous = -1;
+  std::size_t start = 0;
   std::size_t offset = 0;
+  const auto cut = [&](std::size_t at) {
+    if (at > start) pieces.push_back(text.substr(start, at - start));
+    start = at;
+  };
   while (offset < text.size()) {
     utf8proc_int32_t codepoint = 0;
     const utf8proc_ssize_t read = utf8proc_iterate(
         bytes(text) + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &codepoint);
     if (read <= 0) {
       // A byte that starts no valid sequence stands for itself and breaks any cluster.
-      ++count;
+      cut(offset);
       ++offset;
+      cut(offset);
       previous = -1;
       state = 0;
       continue;
     }
-    if (previous < 0 || utf8proc_grapheme_break_stateful(previous, codepoint, &state)) ++count;
+    if (previous >= 0 && utf8proc_grapheme_break_stateful(previous, codepoint, &state)) {
+      cut(offset);
+    }
     previous = codepoint;
     offset += static_cast<std::size_t>(read);
   }
-  return count;
+  cut(offset);
+  return pieces;
 }
+
+long characterCount(std::string_view text) { return static_cast<long>(characters(text).size()); }
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
   if (isAscii(a) && isAscii(b)) return equalAsciiIgnoringCase(a, b);

@@ -14,6 +14,11 @@ namespace cmdkit {
 // as one character.
 long characterCount(std::string_view text);
 
+// The user-perceived characters of UTF-8 text, in order, as pieces of it: "e" followed by
+// a combining accent is one piece. Each byte that is not valid UTF-8 is a piece of its
+// own, so the pieces always join back into the text.
+std::vector<std::string_view> characters(std::string_view text);
+
 // True when the texts are equal after Unicode case folding and canonical composition,
 // so "--É" equals "--é" and a precomposed letter equals its decomposed spelling. Text
 // that is not valid UTF-8 is compared with ASCII letters folded only.

@@ -9,5 +9,5 @@
 int main(int argc, char** argv) {
   example::setUpExampleProgram();
   if (argc == 3 && std::string_view(argv[1]) == "--debug-go") return cmdkit::CLI::debugGo(argv[2]);
-  return cmdkit::CLI::go();
+  return cmdkit::CLI::go(argc, argv);
 }

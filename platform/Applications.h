@@ -10,13 +10,20 @@
 // A folder holding two files with one ID ("a-b.desktop" and "a/b.desktop") gives it the
 // file nearest the top: a file before a subfolder, a shorter subfolder name first.
 //
+// Each folder on disk is read once, whatever links lead to it: a folder named twice, or
+// reached by a link as well as by its own path, counts where it is first met (real
+// paths before links); see FolderWalk.
+//
 // A folder is listed only when every entry is asked for; a single ID is looked up by
 // the names its file can have, so that one lookup does not read a large folder. Each
 // entry is read at most once.
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,12 +39,21 @@ struct Application {
   std::string name;       // untranslated Name
   std::string program;    // the program Exec starts, as written
   std::string mimeTypes;  // the MimeType= value as written (a list, still escaped)
+  // What tells a user's application from a helper entry of it.
+  std::string localizedName;            // Name in the current language; "" when untranslated
+  std::string exec;                     // the Exec value, unescaped
+  bool noDisplay = false;               // NoDisplay
+  std::vector<std::string> onlyShowIn;  // OnlyShowIn
+  std::vector<std::string> notShowIn;   // NotShowIn
 };
 
 class Applications final {
  public:
-  // folders: the "applications" folders in precedence order; searchPath: $PATH.
-  Applications(std::vector<std::string> folders, std::optional<std::string> searchPath);
+  // folders: the "applications" folders in precedence order; searchPath: $PATH;
+  // languages: the locale keys of the current language, best first, by which
+  // Application::localizedName is chosen.
+  Applications(std::vector<std::string> folders, std::optional<std::string> searchPath,
+               std::vector<std::string> languages = {});
   Applications(const Applications&) = delete;
   Applications& operator=(const Applications&) = delete;
   ~Applications();
@@ -82,7 +98,13 @@ class Applications final {
     std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
     int fd = -1;  // the folder, kept open once used: its entries are read relative to it
     bool opened = false;
+    // Whether the folder exists and is not one that an earlier folder already is.
+    bool present = false;
   };
+  // Finds which folders exist and which are the same folder as an earlier one.
+  void identifyFolders();
+  // Lists every folder (each folder on disk read once, see FolderWalk).
+  void listAll();
   void closeFolders();
   // The open folder; -1 when it cannot be opened.
   int openFolder(std::size_t index);
@@ -90,8 +112,13 @@ class Applications final {
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
+  std::vector<std::string> localizedNameKeys_;  // "Name[de_DE]", "Name[de]", ...
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
+  bool identified_ = false;
+  bool listed_ = false;
+  // The identities (device, inode) of the present folders.
+  std::set<std::pair<dev_t, ino_t>> tops_;
 };
 
 }  // namespace platform

@@ -20,9 +20,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Applications.h"
+#include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
 #include "platform/XdgDirs.h"
 
@@ -107,7 +109,10 @@ class Associations final {
   };
 
   void load();
-  void readList(Source& source, const std::string& file, bool associationsAllowed);
+  // Files what a list says. A scheme's type spelled in capitals ("x-scheme-handler/Zed")
+  // is filed in a second pass (respelled), after the lowercase spelling that opening a
+  // URL uses, so that within one source the lowercase spelling decides.
+  void readList(Source& source, const MimeAppsList& list, bool associationsAllowed, bool respelled);
   void readCache(Source& source);
   // All that the source says about a canonical type; null when it says nothing.
   const Tweaks* tweaksOf(Source& source, const std::string& type);
@@ -118,9 +123,14 @@ class Associations final {
   const Application* installed(Id id);
   // Whether a file in one of the first `folders` applications folders claims the ID.
   bool maskedBefore(Id id, std::size_t folders);
-  // Adds the source's associations of type to hits, and its removals to blocked.
-  void lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
+  // Adds the source's associations of type to hits, and its removals to blocked;
+  // answers whether it blocked any.
+  bool lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
               IdSet& blocked);
+
+  // The default of a canonical type through its ancestors; with ownOnly, of the type's
+  // own sources alone, blocks then telling whether they removed an application.
+  std::optional<Id> walkDefault(const std::string& type, bool ownOnly, bool* blocks);
 
   const XdgDirs& dirs_;
   MimeDatabase& database_;
@@ -130,6 +140,8 @@ class Associations final {
   std::unordered_map<std::string_view, Id> ids_;
   // Lowercased type -> the spelling of the sources, built when first asked.
   std::optional<std::unordered_map<std::string, std::string>> spellings_;
+  // The default of each canonical type asked for (none: no default).
+  std::unordered_map<std::string, std::optional<Id>> defaults_;
   // Working sets of the queries, kept so that a query allocates nothing for them.
   IdSet scratch_;
   IdSet seen_;

@@ -148,10 +148,11 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
   const bool wellFormed = readKeyFile(
       text, true, [&](std::string_view group, std::string_view key, std::string_view raw) {
         if (!firstGroup) firstGroup = group;
-        if (key.empty() || group != "Desktop Entry" || key.find('[') != std::string_view::npos) {
-          return;
-        }
-        if (keys != nullptr && std::find(keys->begin(), keys->end(), key) == keys->end()) return;
+        if (key.empty() || group != "Desktop Entry") return;
+        // Translated keys ("Name[de]") only when asked for by name.
+        const bool wanted =
+            keys != nullptr && std::find(keys->begin(), keys->end(), key) != keys->end();
+        if (!wanted && (keys != nullptr || key.find('[') != std::string_view::npos)) return;
         for (auto& [name, value] : desktopEntry.rawEntries_) {
           if (name == key) {
             value = std::string(raw);

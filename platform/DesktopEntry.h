@@ -41,7 +41,8 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
 class DesktopEntry {
  public:
   // None when the text is not a well-formed desktop entry (see above). With keys given,
-  // only those keys are kept (the whole text is checked all the same).
+  // only those keys are kept (the whole text is checked all the same); a translated key
+  // such as "Name[de]" is kept only when keys names it.
   static std::optional<DesktopEntry> parse(std::string_view text,
                                            const std::vector<std::string_view>* keys = nullptr);
   // None as well when the file cannot be read or is unreasonably large. The path is

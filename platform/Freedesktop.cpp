@@ -1,6 +1,7 @@
 #include "platform/Freedesktop.h"
 
 #include <dirent.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/ApplicationNames.h"
 #include "platform/BundleInstaller.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
@@ -165,7 +167,7 @@ Applications& Freedesktop::applications() {
   if (!applications_) {
     std::vector<std::string> folders;
     for (const auto& dir : dirs_.allDataDirs()) folders.push_back(dir + "/applications");
-    applications_ = std::make_unique<Applications>(std::move(folders), dirs_.path);
+    applications_ = std::make_unique<Applications>(std::move(folders), dirs_.path, dirs_.languages);
   }
   return *applications_;
 }
@@ -242,40 +244,25 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
   const std::string type(mimeType);
-  // What the user's lists hold now, to put back when the change does not take effect.
-  std::vector<std::pair<std::string, std::optional<std::string>>> before;
-  for (const auto& list : userLists(dirs_.configHome, dirs_.desktops)) {
-    const std::string target = resolveSymlinks(list).value_or(list);
-    before.emplace_back(target, readSmallFile(target, kMaxListBytes));
-  }
-  Status status =
-      setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id, [&](std::string_view key) {
-        return isValidMimeType(key) && database().canonical(key) == type;
-      });
+  // Read back through a fresh reader, as any other program would now see it, while the
+  // writer still holds its lock; a change that did not take effect is undone there.
+  const std::string mainList = dirs_.configHome + "/mimeapps.list";
+  const auto readBack = [&]() -> Status {
+    Freedesktop fresh(dirs_, executable_);
+    const auto effective = fresh.associations().defaultFor(type);
+    if (effective == *id) return Status();
+    return Status::fileError(
+        kLSUnknownErr, resolveSymlinks(mainList).value_or(mainList),
+        "read back a different default for " + type + ": " +
+            (effective ? *effective : std::string("none")) + " instead of " + *id +
+            (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
+  };
+  Status status = setUserDefault(
+      dirs_.configHome, dirs_.desktops, mimeType, *id,
+      [&](std::string_view key) { return isValidMimeType(key) && database().canonical(key) == type; },
+      readBack);
   forget();
-  if (!status.ok()) return status;
-
-  // Read back through a fresh reader, as any other program would now see it.
-  Freedesktop fresh(dirs_, executable_);
-  const auto effective = fresh.associations().defaultFor(type);
-  if (effective == *id) return status;
-  for (const auto& [path, bytes] : before) {
-    if (bytes) {
-      struct stat info {};
-      std::optional<mode_t> mode;
-      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
-      AtomicFile file;
-      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
-    } else {
-      ::unlink(path.c_str());
-    }
-  }
-  forget();
-  return Status::fileError(
-      kLSUnknownErr, before.back().first,
-      "read back a different default for " + type + ": " +
-          (effective ? *effective : std::string("none")) + " instead of " + *id +
-          (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
+  return status;
 }
 
 Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
@@ -373,14 +360,10 @@ std::optional<std::string> Freedesktop::absolutePathForAppBundleWithIdentifier(
 }
 
 std::optional<std::string> Freedesktop::fullPathForApplication(std::string_view name) {
-  if (name.empty()) return std::nullopt;
-  const std::string wanted = lower(name);
-  for (const Application* application : applications().all()) {
-    if (lower(application->name) == wanted || lower(baseName(application->program)) == wanted) {
-      return application->path;
-    }
-  }
-  return std::nullopt;
+  const Application* application =
+      applicationNamed(name, applications().all(), NamingContext{dirs_.desktops, dirs_.languages});
+  if (application == nullptr) return std::nullopt;
+  return application->path;
 }
 
 std::string Freedesktop::iconForFile(std::string_view path) {
@@ -463,7 +446,15 @@ std::string Freedesktop::executableFolder() {
   if (!executable_) {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    executable_ = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string("/");
+    if (n > 0) {
+      executable_ = std::string(buffer, static_cast<std::size_t>(n));
+    } else if (const auto* started = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+               started != nullptr && ::realpath(started, buffer) != nullptr) {
+      // Without /proc: the path the program was started by, as the kernel passed it.
+      executable_ = std::string(buffer);
+    } else {
+      executable_ = std::string("/");
+    }
   }
   return parentFolder(*executable_);
 }

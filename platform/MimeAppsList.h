@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -41,6 +42,10 @@ class MimeAppsList {
   // Values of a key split at ';' (empty items dropped, escapes as in the key-file
   // format: \s \n \t \r \\ and \; inside an item). A key written twice: the last wins.
   std::vector<std::string> values(std::string_view group, std::string_view key) const;
+  // Every key of a group, each once in file order, with its values as values() gives
+  // them: one pass over the file, however many keys it has.
+  std::vector<std::pair<std::string, std::vector<std::string>>> entries(
+      std::string_view group) const;
   // The value of a key as one string, unescaped (\s \n \t \r \\); none when absent.
   std::optional<std::string> value(std::string_view group, std::string_view key) const;
 
@@ -96,8 +101,14 @@ class MimeAppsList {
   std::size_t firstProblemLine_ = 0;
 };
 
+// The names that may pass from a file into a lookup, a listing or a list. Every reader
+// and writer asks these two, so that a name is used everywhere or nowhere; none of
+// them can hold a line break, a tab, white space, '=', ';' or '[', so none can add,
+// split or fake a line of output or of a list.
+//
 // "type/subtype", both MIME tokens (printable ASCII without white space or any of
-// ()<>@,;:\"/[]?=); at most 255 bytes.
+// ()<>@,;:\"/[]?=); at most 255 bytes. For "x-scheme-handler/SCHEME", SCHEME is a
+// valid URI scheme (a letter, then letters, digits, '+', '-', '.').
 bool isValidMimeType(std::string_view text);
 // A desktop file ID, with or without its ".desktop" suffix: letters, digits and
 // "._-+", not starting with '.' or '-', at most 255 bytes.

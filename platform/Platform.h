@@ -130,8 +130,9 @@ class Platform {
   virtual std::optional<URL> URLForApplicationWithBundleIdentifier(std::string_view bundleID) = 0;
   virtual std::optional<std::string> absolutePathForAppBundleWithIdentifier(
       std::string_view bundleID) = 0;
-  // The installed application whose untranslated Name, or whose program's file name in
-  // Exec, equals the text, ignoring letter case.
+  // The installed application a name means: its desktop file ID, its Name (untranslated
+  // or in the current language) or its program's file name in Exec, ignoring letter
+  // case; among several, the best by the ranking of ApplicationNames.h.
   virtual std::optional<std::string> fullPathForApplication(std::string_view name) = 0;
   // An icon for an alert: the path of an image file, or "" when there is none.
   virtual std::string iconForFile(std::string_view path) = 0;

@@ -13,7 +13,8 @@ namespace platform {
 
 struct XdgDirs {
   std::string home;
-  std::string configHome;               // $XDG_CONFIG_HOME or ~/.config
+  std::string configHome;  // $XDG_CONFIG_HOME or ~/.config
+  // Each folder once, in the order first named; none that is configHome (dataHome).
   std::vector<std::string> configDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
   std::string dataHome;                 // $XDG_DATA_HOME or ~/.local/share
   std::vector<std::string> dataDirs;    // $XDG_DATA_DIRS or /usr/local/share, /usr/share
@@ -21,6 +22,9 @@ struct XdgDirs {
   // list (isValidDesktopName) dropped.
   std::vector<std::string> desktops;
   std::optional<std::string> path;  // $PATH; none when unset
+  // The locale keys of the message language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), best
+  // first: "de_DE@euro", "de_DE", "de@euro", "de". Empty for the C locale.
+  std::vector<std::string> languages;
 
   // Reads the environment. Never fails: every missing value gets its default.
   static XdgDirs fromEnvironment();

@@ -14,11 +14,17 @@ std::optional<std::string> directObjectText(const AppleEvent& event) {
   return parameter->stringValue();
 }
 
-// The file-system path of a "file:" URL; none for any other text.
-std::optional<std::string> pathOfFileURL(const std::string& url) {
-  const GCharPtr path(g_filename_from_uri(url.c_str(), nullptr, nullptr));
+// The path of a URL, percent escapes decoded to the bytes they stand for: "/a b" for
+// "file:///a%20b", "" for "file:" or "file://host", "x" for "file:x". None when the text
+// does not parse as a URL (no scheme, a malformed escape).
+std::optional<std::string> pathOfURL(const std::string& url) {
+  const GUriPtr uri(g_uri_parse(url.c_str(), G_URI_FLAGS_ENCODED_PATH, nullptr));
+  if (!uri) return std::nullopt;
+  const GBytesPtr path(g_uri_unescape_bytes(g_uri_get_path(uri.get()), -1, nullptr, nullptr));
   if (!path) return std::nullopt;
-  return std::string(path.get());
+  gsize size = 0;
+  const auto* data = static_cast<const char*>(g_bytes_get_data(path.get(), &size));
+  return std::string(data == nullptr ? "" : data, size);
 }
 
 }  // namespace
@@ -48,7 +54,7 @@ void AppDelegate::handleGetURLEvent(const AppleEvent& event, AppleEvent& /*reply
 void AppDelegate::handleOpenEvent(const AppleEvent& event, AppleEvent& /*replyEvent*/) {
   const std::optional<std::string> url = directObjectText(event);
   if (!url) return;
-  const std::optional<std::string> path = pathOfFileURL(*url);
+  const std::optional<std::string> path = pathOfURL(*url);
   if (!path) return;
   const std::optional<std::string> type = workspace_.typeOfFile(*path);
   if (type) {

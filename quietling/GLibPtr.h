@@ -28,4 +28,18 @@ struct GErrorDeleter {
 };
 using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
 
+struct GUriDeleter {
+  void operator()(GUri* uri) const {
+    if (uri != nullptr) g_uri_unref(uri);
+  }
+};
+using GUriPtr = std::unique_ptr<GUri, GUriDeleter>;
+
+struct GBytesDeleter {
+  void operator()(GBytes* bytes) const {
+    if (bytes != nullptr) g_bytes_unref(bytes);
+  }
+};
+using GBytesPtr = std::unique_ptr<GBytes, GBytesDeleter>;
+
 }  // namespace quietling

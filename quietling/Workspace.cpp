@@ -10,6 +10,8 @@
 namespace quietling {
 
 std::optional<std::string> GioWorkspace::typeOfFile(const std::string& path) {
+  // A path holding a NUL byte names no file (the system would read it shorter).
+  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
   const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (!file.valid()) return std::nullopt;

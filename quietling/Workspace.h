@@ -12,7 +12,8 @@ namespace quietling {
 class Workspace {
  public:
   virtual ~Workspace() = default;
-  // The MIME type of the file at the path; none when it cannot be read or typed.
+  // The MIME type of the file at the path; none when it cannot be read or typed (the
+  // empty path, and a path holding a NUL byte, name no file).
   virtual std::optional<std::string> typeOfFile(const std::string& path) = 0;
 };
 

@@ -74,8 +74,12 @@ Status LSWrappers::getBundleID(std::string_view application, std::optional<std::
     return LSErrors(LSErrors::noError).status();
   }
   auto& system = services();
-  if (system.absolutePathForAppBundleWithIdentifier(application)) {
-    bundleID = std::string(application);
+  if (auto path = system.absolutePathForAppBundleWithIdentifier(application)) {
+    // The identifier the application carries: the text may name it in another spelling
+    // (a desktop file ID with its ".desktop" suffix names the same application).
+    auto bundle = system.bundleWithPath(*path);
+    bundleID =
+        bundle && bundle->bundleIdentifier ? *bundle->bundleIdentifier : std::string(application);
     return LSErrors(LSErrors::noError).status();
   }
   if (auto path = system.fullPathForApplication(application)) {

@@ -6,10 +6,10 @@
 #include "cmdkit/CLI.h"
 #include "vrax/Tool.h"
 
-int main() {
+int main(int argc, char** argv) {
   try {
     vrax::setUpCLI();
-    std::exit(cmdkit::CLI::go());
+    std::exit(cmdkit::CLI::go(argc, argv));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "An error occurred: %s\n", error.what());
   } catch (...) {

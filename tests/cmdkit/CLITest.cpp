@@ -282,7 +282,7 @@ TEST_F(CLITest, DroppedHelpCommandsAreReleased) {
   EXPECT_TRUE(second.expired());
 }
 
-TEST_F(CLITest, GoRunsOnTheProcessArgumentVector) {
+TEST_F(CLITest, GoRunsOnTheArgumentVectorItIsGiven) {
   // A router that records the argument list it is given and finds nothing.
   class Recording : public Router {
    public:
@@ -297,17 +297,20 @@ TEST_F(CLITest, GoRunsOnTheProcessArgumentVector) {
   };
   auto router = std::make_shared<Recording>();
   CLI::setRouter(router);
-  const Captured run = captureOutput([] { return CLI::go(); });
-  const Strings process = RawArguments::processArguments();
-  ASSERT_FALSE(process.empty());
+  const char* const argv[] = {"/bin/vrax", "-xy", "two words", nullptr};
+  const Captured run = captureOutput([&] { return CLI::go(3, argv); });
   EXPECT_EQ(run.status, 1);
-  // The test program's own options name no command.
-  EXPECT_EQ(run.out, listing(process.size() < 2));
-  std::string joined = process.front();
-  for (std::size_t i = 1; i < process.size(); ++i) joined += " " + process[i];
-  EXPECT_EQ(router->originalString, joined);
-  ASSERT_FALSE(router->values.empty());
-  EXPECT_EQ(router->values.front(), process.front());
+  EXPECT_EQ(run.out, listing(false));
+  EXPECT_EQ(run.err, "Command \"-x\" not found\n\n");
+  EXPECT_EQ(router->originalString, "/bin/vrax -xy two words");
+  EXPECT_EQ(router->values, (Strings{"/bin/vrax", "-x", "-y", "two words"}));
+}
+
+TEST_F(CLITest, GoRoutesTheGivenVectorToItsCommand) {
+  const char* const argv[] = {"vrax", "echo", "a b", "c"};
+  const Captured run = captureOutput([&] { return CLI::go(4, argv); });
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(executed_, (Strings{"a b|c|"}));
 }
 
 TEST_F(CLITest, HelpAfterErrorRunsTheHelpCommand) {

@@ -56,7 +56,19 @@ TEST_F(RawArgumentsTest, SplitsCombinedShortFlags) {
       {{"p", "-", "--"}, {"p", "--"}},
       {{"p", ""}, {"p", ""}},
       {{"-ab", "x"}, {"-a", "-b", "x"}},  // the program name is expanded too
-      {{"p", "-\xC3\xA9"}, {"p", "-\xC3", "-\xA9"}},
+      // One flag per user-perceived character, whatever its encoding length.
+      {{"p", "-\xC3\xA9"}, {"p", "-\xC3\xA9"}},           // precomposed e acute
+      {{"p", "-e\xCC\x81x"}, {"p", "-e\xCC\x81", "-x"}},  // e and a combining accent
+      {{"p", "-\xCC\x81"}, {"p", "-\xCC\x81"}},           // an accent alone
+      {{"p",
+        "-a\xE6\x97\xA5"
+        "b"},
+       {"p", "-a", "-\xE6\x97\xA5", "-b"}},  // a CJK character
+      {{"p", "-\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA"}, {"p", "-\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA"}},
+      // Bytes that are not UTF-8 are one flag each; the valid text around them is not.
+      {{"p", "-\xFF\xFE"}, {"p", "-\xFF", "-\xFE"}},
+      {{"p", "-\xC3\xA9\xFF"}, {"p", "-\xC3\xA9", "-\xFF"}},
+      {{"p", "-\xC3"}, {"p", "-\xC3"}},
   };
   DefaultRawArgumentParser parser;
   for (const auto& c : cases) EXPECT_EQ(valuesOf(parser.parse(c.in)), c.out);
@@ -90,14 +102,20 @@ TEST_F(RawArgumentsTest, ProcessArgumentsAreNotSplitAgain) {
   EXPECT_EQ(arguments->originalString(), "vrax --app My Browser");
 }
 
-TEST_F(RawArgumentsTest, ReadsTheProcessArgumentVector) {
-  const Strings process = RawArguments::processArguments();
-  ASSERT_FALSE(process.empty());
-  EXPECT_NE(process.front().find("cmdkit_tests"), std::string::npos);
-  RawArguments arguments;
-  ASSERT_FALSE(arguments.arguments().empty());
-  EXPECT_EQ(arguments.arguments().front()->value(), process.front());
+TEST_F(RawArgumentsTest, TakesTheArgumentVectorAsMainReceivesIt) {
+  const char* const argv[] = {"/opt/my tools/vrax", "setHandler", "-ab", "My Browser", nullptr};
+  RawArguments arguments(4, argv);
+  EXPECT_EQ(valuesOf(arguments.arguments()),
+            (Strings{"/opt/my tools/vrax", "setHandler", "-a", "-b", "My Browser"}));
+  EXPECT_EQ(arguments.originalString(), "/opt/my tools/vrax setHandler -ab My Browser");
   EXPECT_EQ(arguments.arguments().front()->classification(), Classification::appName);
+
+  // argc bounds the vector; so does a null string before it, and a missing vector.
+  EXPECT_EQ(RawArguments::processArguments(2, argv), (Strings{"/opt/my tools/vrax", "setHandler"}));
+  const char* const shortVector[] = {"vrax", nullptr, "never read"};
+  EXPECT_EQ(RawArguments::processArguments(3, shortVector), (Strings{"vrax"}));
+  EXPECT_TRUE(RawArguments::processArguments(0, argv).empty());
+  EXPECT_TRUE(RawArguments(1, nullptr).arguments().empty());
 }
 
 TEST_F(RawArgumentsTest, UsesTheConfiguredRawArgumentParser) {

@@ -1,29 +1,43 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "cmdkit/Text.h"
 
 namespace cmdkit {
 namespace {
 
-TEST(CharacterCountTest, CountsUserPerceivedCharacters) {
+TEST(CharactersTest, SplitsIntoUserPerceivedCharacters) {
+  using Pieces = std::vector<std::string>;
   static const struct {
     const char* text;
-    long count;
+    Pieces characters;
   } cases[] = {
-      {"", 0},
-      {"--help", 6},
-      {"caf\xC3\xA9", 4},                       // precomposed e acute
-      {"cafe\xCC\x81", 4},                      // e followed by a combining acute accent
-      {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", 1},  // a regional-indicator flag pair
-      {"\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB", 1},  // a joined emoji sequence
-      {"\xE6\x97\xA5\xE6\x9C\xAC", 2},                      // two CJK characters
-      {"\r\n", 1},                                          // CR LF is one cluster
+      {"", {}},
+      {"-ab", {"-", "a", "b"}},
+      {"caf\xC3\xA9", {"c", "a", "f", "\xC3\xA9"}},    // precomposed e acute
+      {"cafe\xCC\x81", {"c", "a", "f", "e\xCC\x81"}},  // e and a combining acute accent
+      {"\xCC\x81x", {"\xCC\x81", "x"}},                // a combining accent with no base
+      {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA"}},  // a flag
+      {"\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB",
+       {"\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB"}},              // a joined emoji sequence
+      {"\xE6\x97\xA5\xE6\x9C\xAC", {"\xE6\x97\xA5", "\xE6\x9C\xAC"}},  // two CJK characters
+      {"\r\n", {"\r\n"}},                                              // CR LF is one cluster
       {"a\xFF"
        "b",
-       3},          // an invalid byte counts as one
-      {"\xC3", 1},  // a truncated sequence counts as one
+       {"a", "\xFF", "b"}},  // an invalid byte is a character of its own
+      {"\xC3\xA9\xFF\xCC\x81",
+       {"\xC3\xA9", "\xFF", "\xCC\x81"}},  // and breaks the cluster around it
+      {"\xC3", {"\xC3"}},                  // a truncated sequence
+      {"\xC3\xA9\xC3", {"\xC3\xA9", "\xC3"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(characterCount(c.text), c.count) << c.text;
+  for (const auto& c : cases) {
+    Pieces pieces;
+    for (const std::string_view piece : characters(c.text)) pieces.emplace_back(piece);
+    EXPECT_EQ(pieces, c.characters) << c.text;
+    EXPECT_EQ(characterCount(c.text), static_cast<long>(c.characters.size())) << c.text;
+  }
 }
 
 TEST(EqualIgnoringCaseTest, FoldsCaseAndCanonicalSpellings) {

@@ -49,6 +49,17 @@ TEST(DesktopEntryTest, KeepsUntranslatedKeysUnescaped) {
   for (const auto& [key, value] : entry->entries()) EXPECT_EQ(key.find('['), std::string::npos);
 }
 
+TEST(DesktopEntryTest, KeepsATranslatedKeyOnlyWhenAskedForByName) {
+  const std::string text =
+      "[Desktop Entry]\nName=Files\nName[de]=Dateien\nName[fr]=Fichiers\nExec=nautilus\n"
+      "[Desktop Action new]\nName[de]=Neues Fenster\n";
+  const std::vector<std::string_view> keys = {"Name", "Name[de]"};
+  const auto entry = DesktopEntry::parse(text, &keys);
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->entries(), (std::vector<std::pair<std::string, std::string>>{
+                                  {"Name", "Files"}, {"Name[de]", "Dateien"}}));
+}
+
 TEST(DesktopEntryTest, FindsTheProgramExecStarts) {
   static const struct {
     const char* exec;

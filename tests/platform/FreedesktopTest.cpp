@@ -320,12 +320,16 @@ TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
   tree.write("system/applications/org.gnome.gedit.desktop",
              "[Desktop Entry]\nType=Application\nName=Text Editor\nName[de]=Texteditor\n"
              "Exec=gedit %U\n");
+  for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
+    tree.setEnv(variable, std::nullopt);
+  }
+  tree.setEnv("LANG", "C.UTF-8");
   Freedesktop platform;
   const std::string path = tree.systemData() + "/applications/org.gnome.gedit.desktop";
   EXPECT_EQ(platform.fullPathForApplication("Text Editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("text editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("GEDIT"), path);
-  EXPECT_EQ(platform.fullPathForApplication("Texteditor"), std::nullopt);
+  EXPECT_EQ(platform.fullPathForApplication("Texteditor"), std::nullopt);  // not German here
   EXPECT_EQ(platform.fullPathForApplication("Text"), std::nullopt);
   EXPECT_EQ(platform.fullPathForApplication(""), std::nullopt);
 }

@@ -81,10 +81,40 @@ TEST_F(AppDelegateTest, FileLineNamesTheTypeOfTheFileAtTheUrlsPath) {
 }
 
 TEST_F(AppDelegateTest, FileWithoutTypeGivesUnknownTypeLine) {
-  EXPECT_EQ(
-      launch({"/no/such/file"}),
-      std::vector<std::string>{
-          "Dummy application launched in response to file with unknown type, will now exit."});
+  // Whatever path the URL has, even none, is asked for; no type means the unknown line.
+  static const struct {
+    const char* argument;
+    std::string askedPath;
+  } cases[] = {
+      {"/no/such/file", "/no/such/file"},
+      {"file:", ""},
+      {"file:x", "x"},
+      {"file://", ""},
+      {"file://host", ""},
+      {"FILE://host/tmp/x", "/tmp/x"},
+      {"file:///tmp/a%00b", std::string("/tmp/a\0b", 8)},
+  };
+  for (const auto& c : cases) {
+    logger.messages.clear();
+    workspace.askedPaths.clear();
+    EXPECT_EQ(launch({c.argument}),
+              std::vector<std::string>{"Dummy application launched in response to file with "
+                                       "unknown type, will now exit."})
+        << c.argument;
+    EXPECT_EQ(workspace.askedPaths, std::vector<std::string>{c.askedPath}) << c.argument;
+  }
+}
+
+TEST_F(AppDelegateTest, OpenEventTypesThePathOfAnyURL) {
+  workspace.types["/x"] = "text/plain";
+  AppleEvent reply(kCoreEventClass, kAEOpenDocuments);
+  delegate.handleOpenEvent(
+      eventWith(kCoreEventClass, kAEOpenDocuments, AppleEventDescriptor("http://example.org/x")),
+      reply);
+  EXPECT_EQ(logger.messages,
+            std::vector<std::string>{
+                "Dummy application launched in response to file of type: text/plain, will now "
+                "exit."});
 }
 
 TEST_F(AppDelegateTest, LaunchForNothingLogsNothing) { EXPECT_TRUE(launch({}).empty()); }
@@ -95,7 +125,6 @@ TEST_F(AppDelegateTest, EventsWithoutUsableDirectObjectLogNothing) {
       eventWith(kInternetEventClass, kAEGetURL, AppleEventDescriptor()),
       eventWith(kCoreEventClass, kAEOpenDocuments, std::nullopt),
       eventWith(kCoreEventClass, kAEOpenDocuments, AppleEventDescriptor()),
-      eventWith(kCoreEventClass, kAEOpenDocuments, AppleEventDescriptor("http://example.org/x")),
       eventWith(kCoreEventClass, kAEOpenDocuments, AppleEventDescriptor("file:///bad%zzescape")),
       eventWith(kCoreEventClass, kAEOpenDocuments, AppleEventDescriptor("not a url")),
   };

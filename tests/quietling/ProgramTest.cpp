@@ -64,6 +64,10 @@ TEST_F(ProgramTest, LogsOneLineForWhatItWasOpenedForAndExits) {
       {{spaced}, known + "text/plain, will now exit.\n"},
       {{locked}, unknown},
       {{tree.home() + "/missing.txt"}, unknown},
+      {{"file:"}, unknown},
+      {{"file:x"}, unknown},
+      {{"file://"}, unknown},
+      {{"file://host"}, unknown},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.empty() ? "(no argument)" : c.arguments[0]);

@@ -209,6 +209,24 @@ std::vector<LineCase> commandLineCases() {
        "",
        getHandlerUsage() + "\nUnrecognized options:\n" + spaces33 + "--bogus\n\n",
        1},
+      // Combined flags split by user-perceived character, not by byte.
+      {"CombinedFlagOfAnAccentedLetter",
+       {"getHandler", "--mail", "-\xC3\xA9"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-\xC3\xA9\n\n",
+       1},
+      {"CombinedFlagsWithACombiningAccent",
+       {"getHandler", "--mail", "-e\xCC\x81x"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-e\xCC\x81\n" +
+           std::string(38, ' ') + "-x\n\n",
+       1},
+      {"CombinedFlagsOfBytesThatAreNotUTF8",
+       {"getHandler", "--mail", "-\xFF\xFE"},
+       "",
+       getHandlerUsage() + "\nUnrecognized options:\n" + std::string(38, ' ') + "-\xFF\n" +
+           std::string(38, ' ') + "-\xFE\n\n",
+       1},
       {"SetHandlerWithoutApplication",
        {"setHandler", "--web"},
        "",
@@ -351,6 +369,25 @@ TEST_F(EndToEndTest, ChangesAreReadBackByEveryClient) {
        "application/pdf",
        "org.gnome.Evince",
        {"--UTI", "application/pdf"}},
+      // Names shared with helper entries mean the application itself.
+      {{"--UTI", "application/pdf", "--app", "Okular"},
+       "application/pdf",
+       "org.kde.okular",
+       {"--UTI", "application/pdf"}},
+      {{"--UTI", "inode/directory", "--app", "Thunar"},
+       "inode/directory",
+       "thunar",
+       {"--UTI", "inode/directory"}},
+      {{"--mail", "--app", "balsa"}, "x-scheme-handler/mailto", "org.desktop.Balsa", {"--mail"}},
+      // An ID with its suffix, in any case, is reported as the bare ID.
+      {{"--web", "--app", "org.kde.falkon.desktop"},
+       "x-scheme-handler/http",
+       "org.kde.falkon",
+       {"--web"}},
+      {{"--web", "--app", "ORG.GNOME.EPIPHANY.DESKTOP"},
+       "x-scheme-handler/http",
+       "org.gnome.Epiphany",
+       {"--web"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments{"setHandler"};
@@ -364,6 +401,24 @@ TEST_F(EndToEndTest, ChangesAreReadBackByEveryClient) {
     std::vector<std::string> read{"getHandler"};
     read.insert(read.end(), c.readBack.begin(), c.readBack.end());
     EXPECT_EQ(tree.vrax(read).out, tree.entry(c.id) + "\n") << c.type;
+  }
+}
+
+TEST_F(EndToEndTest, AnIdentifierMayEndInDesktop) {
+  // The bundle identifier of org.telegram.desktop.desktop is org.telegram.desktop.
+  writeFile(tree.root() / "bin/telegram-desktop", "#!/bin/sh\n");
+  fs::permissions(tree.root() / "bin/telegram-desktop", fs::perms::owner_all);
+  const fs::path entry = tree.root() / "data/applications/org.telegram.desktop.desktop";
+  writeFile(entry,
+            "[Desktop Entry]\nType=Application\nName=Telegram Desktop\n"
+            "Exec=telegram-desktop -- %u\nMimeType=x-scheme-handler/tg;\n");
+  for (const char* application : {"org.telegram.desktop", "org.telegram.desktop.desktop",
+                                  "Telegram Desktop", "telegram-desktop", entry.c_str()}) {
+    Output result = tree.vrax({"setHandler", "--URL", "tg", "--app", application});
+    EXPECT_EQ(result.out, kSuccess + "org.telegram.desktop\n") << application;
+    EXPECT_EQ(result.err, "") << application;
+    EXPECT_EQ(tree.gioDefault("x-scheme-handler/tg"), "org.telegram.desktop.desktop");
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", "tg"}).out, entry.string() + "\n");
   }
 }
 
@@ -553,10 +608,18 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
 }
 
 TEST_F(EndToEndTest, OutputThatCannotBeWrittenFailsTheRun) {
-  for (const char* command : {"getApps", "getSchemes", "getUTIs"}) {
-    Output result = tree.run({tree.program().string(), command}, fs::path("/dev/full"));
-    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n");
-    EXPECT_EQ(result.status, 1);
+  // The tool's own commands and the framework's (help, version, a command's usage).
+  const std::vector<std::vector<std::string>> commands = {
+      {"getApps"}, {"getSchemes"}, {"getUTIs"}, {"getHandler", "--web"},
+      {"version"}, {"help"},       {"-v"},      {"getHandler", "-h"},
+  };
+  for (const auto& command : commands) {
+    std::vector<std::string> arguments{tree.program().string()};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    Output result = tree.run(arguments, fs::path("/dev/full"));
+    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n")
+        << command.front();
+    EXPECT_EQ(result.status, 1) << command.front();
   }
   Output change = tree.run({tree.program().string(), "setHandler", "--web", "--app", "Falkon"},
                            fs::path("/dev/full"));
@@ -595,6 +658,40 @@ TEST_F(EndToEndTest, GetAppsListsInstalledEntriesOnly) {
   for (const auto& path : paths) EXPECT_TRUE(fs::exists(path)) << path;
 }
 
+TEST_F(EndToEndTest, RunsWhereProcIsNotMounted) {
+  // An empty file system over /proc in a mount namespace of its own: the command line
+  // comes from main's argument vector, not from /proc/self/cmdline.
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' own runtime needs /proc";
+#endif
+  const std::string wrapper = "mount -t tmpfs none /proc && exec \"$0\" \"$@\"";
+  if (tree.run({"unshare", "-rm", "sh", "-c", wrapper, "true"}).status != 0) {
+    GTEST_SKIP() << "no user and mount namespaces here";
+  }
+  ASSERT_NE(tree.run({"unshare", "-rm", "sh", "-c", wrapper, "test", "-e", "/proc/self"}).status,
+            0);
+  const auto withoutProc = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(),
+                     {"unshare", "-rm", "sh", "-c", wrapper, tree.program().string()});
+    return tree.run(arguments);
+  };
+  Output version = withoutProc({"-v"});
+  EXPECT_EQ(version.out, "Version: 1.0\n");
+  EXPECT_EQ(version.status, 0);
+  Output handler = withoutProc({"getHandler", "--internet"});
+  EXPECT_EQ(handler.out, tree.entry("org.gnome.Epiphany") + "\n");
+  EXPECT_EQ(handler.status, 0);
+  Output named = withoutProc({"setHandler", "--mail", "--app", "Claws Mail"});
+  EXPECT_EQ(named.out, kSuccess + "claws-mail\n");
+  EXPECT_EQ(named.err, "");
+  // The installed tool still finds the placeholder bundle of its installation.
+  if (fs::exists(VRAX_PLACEHOLDER_BUNDLE)) {
+    Output none = withoutProc({"setHandler", "--news", "--app", "None"});
+    EXPECT_EQ(none.out, kSuccess + kPlaceholderBundleID + "\n");
+    EXPECT_EQ(none.err, "");
+  }
+}
+
 TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
   ASSERT_EQ(tree.vrax({"setHandler", "--URL", "web+vrax", "--app", "org.kde.falkon"}).status, 0);
   Output result = tree.vrax({"getSchemes"});
@@ -616,6 +713,51 @@ TEST_F(EndToEndTest, GetSchemesListsSortedSchemesWithGiosDefaults) {
   for (const char* scheme : {"http", "mailto", "webcal", "web+vrax"}) {
     EXPECT_NE(std::find(schemes.begin(), schemes.end(), scheme), schemes.end()) << scheme;
   }
+}
+
+TEST_F(EndToEndTest, SchemesInCapitalsAreListedAndFoundInOneCase) {
+  writeFile(tree.root() / "bin/zed", "#!/bin/sh\n");
+  fs::permissions(tree.root() / "bin/zed", fs::perms::owner_all);
+  const fs::path entry = tree.root() / "data/applications/zed-app.desktop";
+  writeFile(entry,
+            "[Desktop Entry]\nType=Application\nName=Zed\nExec=zed %U\n"
+            "MimeType=x-scheme-handler/Zed;X-Scheme-Handler/ZED-Editor;\n");
+  const std::string row = entry.string() + "\n";
+  // The schemes getSchemes lists, with their handlers.
+  const auto listed = [&] {
+    std::map<std::string, std::string> schemes;
+    for (const auto& line : lines(tree.vrax({"getSchemes"}).out)) {
+      if (auto pair = splitPair(line)) schemes[pair->first] = pair->second;
+    }
+    return schemes;
+  };
+  const auto schemes = listed();
+  EXPECT_EQ(schemes.count("zed"), 1u);
+  EXPECT_EQ(schemes.count("zed-editor"), 1u);
+  for (const auto& [scheme, handler] : schemes) {
+    EXPECT_EQ(scheme.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << scheme;
+    // Whatever the listing prints, a lookup by that name finds.
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, handler + "\n") << scheme;
+  }
+  for (const char* scheme : {"zed", "Zed", "ZED", "zed-editor", "Zed-Editor"}) {
+    Output found = tree.vrax({"getHandler", "--URL", scheme});
+    EXPECT_EQ(found.out, row) << scheme;
+    EXPECT_EQ(found.status, 0) << scheme;
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme, "--all"}).out, row) << scheme;
+  }
+  // A change under another spelling wins over the entry's, and reads back in every one.
+  ASSERT_EQ(tree.vrax({"setHandler", "--URL", "ZED", "--app", "org.kde.falkon"}).out,
+            kSuccess + "org.kde.falkon\n");
+  for (const char* scheme : {"zed", "Zed"}) {
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, tree.entry("org.kde.falkon") + "\n")
+        << scheme;
+  }
+  EXPECT_EQ(listed()["zed"], tree.entry("org.kde.falkon"));
+  // The lowercase spelling, which opening a URL uses, decides within one list.
+  writeFile(tree.userList(),
+            "[Default Applications]\nx-scheme-handler/Zed=org.gnome.Epiphany.desktop\n"
+            "x-scheme-handler/zed=org.kde.falkon.desktop\n");
+  EXPECT_EQ(tree.vrax({"getHandler", "--URL", "Zed"}).out, tree.entry("org.kde.falkon") + "\n");
 }
 
 TEST_F(EndToEndTest, GetUTIsListsEveryTypeWithItsHandler) {
@@ -642,6 +784,69 @@ TEST_F(EndToEndTest, GetUTIsListsEveryTypeWithItsHandler) {
               gio.empty() ? "No application set." : (tree.applications() / gio).string())
         << type;
   }
+}
+
+// Names and values from files are untrusted: a file name, a folder name, a MimeType=
+// value, a list key or a cached ID with a line break, a tab, '=' or a scheme that is not
+// one never adds, splits or fakes a line of any listing, and what a listing shows, a
+// lookup finds.
+TEST_F(EndToEndTest, HostileNamesNeverForgeALine) {
+  const fs::path user = tree.root() / "data/applications";
+  const std::string body = "[Desktop Entry]\nType=Application\nName=X\nExec=sh\n";
+  writeFile(user / "evil\nFORGED\tline.desktop", body + "MimeType=x-scheme-handler/evil;\n");
+  fs::create_directories(user / "sub\nFORGED");
+  writeFile(user / "sub\nFORGED" / "x.desktop", body + "MimeType=x-scheme-handler/evil;\n");
+  writeFile(user / "forger.desktop",
+            body +
+                "MimeType=x-scheme-handler/http\\nFORGED\\t\\t\\t\\t/tmp/evil;"
+                "x-scheme-handler/UPPER;x-scheme-handler/a=b;x-scheme-handler/1x;"
+                "x-scheme-handler/a\\sb;x-scheme-handler/fine;\n");
+  writeFile(tree.userList(),
+            "[Default Applications]\n"
+            "x-scheme-handler/fine=evil\\nFORGED.desktop;forger.desktop;\n"
+            "x-scheme-handler/b c=forger.desktop;\n"
+            "x-scheme-handler/tab\tFORGED=forger.desktop;\n");
+  std::ofstream cache(tree.applications() / "mimeinfo.cache", std::ios::app);
+  cache << "x-scheme-handler/cached=b=forger.desktop;\\nFORGED;\n"
+           "x-scheme-handler/x[y]=forger.desktop;\n";
+  cache.close();
+
+  const auto clean = [](const std::string& out) {
+    EXPECT_EQ(out.find("FORGED"), std::string::npos) << out;
+    EXPECT_EQ(out.find("evil"), std::string::npos) << out;
+    for (const char c : out) {
+      const auto u = static_cast<unsigned char>(c);
+      EXPECT_TRUE(u >= 0x20 || c == '\n' || c == '\t') << static_cast<int>(u);
+    }
+  };
+  Output apps = tree.vrax({"getApps"});
+  EXPECT_EQ(apps.status, 0);
+  clean(apps.out);
+  auto paths = lines(apps.out);
+  EXPECT_NE(std::find(paths.begin(), paths.end(), (user / "forger.desktop").string()), paths.end());
+  for (const auto& path : paths) EXPECT_TRUE(fs::is_regular_file(path)) << path;
+
+  Output schemes = tree.vrax({"getSchemes"});
+  EXPECT_EQ(schemes.status, 0);
+  clean(schemes.out);
+  std::map<std::string, std::string> listed;
+  for (const auto& row : lines(schemes.out.substr(0, schemes.out.size() - 1))) {
+    const auto pair = splitPair(row);
+    ASSERT_TRUE(pair) << row;
+    listed.insert(*pair);
+  }
+  for (const char* bad : {"a=b", "1x", "a b", "b c", "cached", "x[y]", "UPPER"}) {
+    EXPECT_EQ(listed.count(bad), 0u) << bad;
+  }
+  EXPECT_EQ(listed["fine"], (user / "forger.desktop").string());
+  EXPECT_EQ(listed["upper"], (user / "forger.desktop").string());
+  for (const auto& [scheme, path] : listed) {
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, path + "\n") << scheme;
+  }
+  clean(tree.vrax({"getUTIs"}).out);
+  Output http = tree.vrax({"getHandler", "--URL", "http", "--all"});
+  clean(http.out);
+  EXPECT_EQ(http.out.find("/tmp/evil"), std::string::npos);
 }
 
 }  // namespace

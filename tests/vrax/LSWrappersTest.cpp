@@ -57,6 +57,20 @@ INSTANTIATE_TEST_SUITE_P(
                          f.applicationsByName["org.example.Editor"] = kNamed;
                        },
                        "org.example.Editor", 0, "org.example.Editor"},
+        // The identifier reported is the one the application carries, whatever spelling
+        // of its ID named it.
+        ResolutionCase{"IdentifierWithItsSuffix",
+                       [](FakePlatform& f) {
+                         f.appBundlePaths["org.example.Editor.desktop"] = kApp;
+                         bundleAt(f, kApp, "APPL", "org.example.Editor");
+                       },
+                       "org.example.Editor.desktop", 0, "org.example.Editor"},
+        ResolutionCase{"IdentifierEndingInDesktop",
+                       [](FakePlatform& f) {
+                         f.appBundlePaths["org.example.desktop"] = kApp;
+                         bundleAt(f, kApp, "APPL", "org.example.desktop");
+                       },
+                       "org.example.desktop", 0, "org.example.desktop"},
         // 3: an application name.
         ResolutionCase{"NameOfApplication",
                        [](FakePlatform& f) {
