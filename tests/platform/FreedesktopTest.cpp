@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "TempTree.h"
+#include "XdgTree.h"
 #include "platform/DesktopEntry.h"
 #include "platform/Freedesktop.h"
 #include "platform/MimeAppsList.h"
@@ -17,7 +17,7 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempTree;
+using testsupport::XdgTree;
 
 const char* const kEntry = "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %U\n";
 
@@ -42,7 +42,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
       {"another group first", std::string("[Other]\n") + kEntry, false},
   };
   for (const auto& c : cases) {
-    TempTree tree;
+    XdgTree tree;
     tree.program("editor");
     tree.write("system/applications/app.desktop", c.text);
     Freedesktop platform;
@@ -55,7 +55,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
 }
 
 TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   tree.write("system/applications/vendor/sub/tool.desktop", kEntry);
   tree.write("system/applications/shadowed.desktop", kEntry);
@@ -65,9 +65,9 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
   tree.write("system/applications/not-an-entry.txt", kEntry);
   Freedesktop platform;
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool"),
-            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+            tree.dataDirs() + "/applications/vendor/sub/tool.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool.desktop"),
-            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+            tree.dataDirs() + "/applications/vendor/sub/tool.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("tool"), std::nullopt);
   // The user's Hidden entry takes the ID away; the user's own entry wins over the system's.
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("shadowed"), std::nullopt);
@@ -76,23 +76,23 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("mine")->path(),
             tree.dataHome() + "/applications/mine.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("not-an-entry"), std::nullopt);
-  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(tree.systemData() +
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(tree.dataDirs() +
                                                             "/applications/mine.desktop"),
             std::nullopt);
   std::optional<std::vector<URL>> all;
   ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
   std::vector<std::string> paths;
   for (const auto& url : *all) paths.push_back(url.path());
-  EXPECT_EQ(paths, (std::vector<std::string>{
-                       tree.dataHome() + "/applications/mine.desktop",
-                       tree.systemData() + "/applications/vendor/sub/tool.desktop"}));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{tree.dataHome() + "/applications/mine.desktop",
+                                      tree.dataDirs() + "/applications/vendor/sub/tool.desktop"}));
 }
 
 // One ID, two files in one folder: the file nearest the top has it, whether the
 // folder was listed first or the ID was looked up alone. A file of the ID in an
 // earlier folder, even a broken link, masks it.
 TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   for (const char* file : {"vendor-tool.desktop", "vendor/tool.desktop", "a/b-c.desktop",
                            "a-b/c.desktop", "masked.desktop"}) {
@@ -100,7 +100,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
   }
   fs::create_directories(tree.dataHome() + "/applications");
   fs::create_symlink("/nowhere", tree.dataHome() + "/applications/masked.desktop");
-  const std::string apps = tree.systemData() + "/applications/";
+  const std::string apps = tree.dataDirs() + "/applications/";
   for (const bool listFirst : {false, true}) {
     Freedesktop platform;
     std::optional<std::vector<URL>> all;
@@ -194,7 +194,7 @@ TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
        {"b", "a"}},
   };
   for (const auto& c : cases) {
-    TempTree tree;
+    XdgTree tree;
     tree.program("prog");
     tree.application("a", "prog", "text/plain;text/x-csrc;");
     tree.application("b", "prog", "text/plain;");
@@ -217,7 +217,7 @@ TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
 }
 
 TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   for (const char* scheme : {"", "a b", "x\ny", "a=b", "[x]", "a;b"}) {
     EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(scheme), std::nullopt) << scheme;
@@ -232,7 +232,7 @@ TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
 }
 
 TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("a", "prog", "x-scheme-handler/web;");
   tree.application("b", "prog", "x-scheme-handler/web;");
@@ -248,7 +248,7 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
 // declares are taken as written (the association files' readers match keys as
 // written); any other spelling is the database's name, or the files' spelling.
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("plain", "prog", "text/plain;");
   tree.application("lower", "prog", "audio/amr;");
@@ -294,7 +294,7 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
 }
 
 TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("a", "prog", "x-scheme-handler/web;x-scheme-handler/mail;text/plain;");
   tree.application("b", "prog", "x-scheme-handler/web;");
@@ -306,18 +306,18 @@ TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
   ASSERT_EQ(platform.LSCopySchemesAndHandlerURLs(schemes, handlers), kStatusOK);
   EXPECT_EQ(*schemes, (std::vector<std::string>{"mail", "web"}));
   ASSERT_EQ(handlers->size(), 2u);
-  EXPECT_EQ((*handlers)[0].path(), tree.systemData() + "/applications/a.desktop");
-  EXPECT_EQ((*handlers)[1].path(), tree.systemData() + "/applications/b.desktop");
+  EXPECT_EQ((*handlers)[0].path(), tree.dataDirs() + "/applications/a.desktop");
+  EXPECT_EQ((*handlers)[1].path(), tree.dataDirs() + "/applications/b.desktop");
 }
 
 TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("gedit");
   tree.write("system/applications/org.gnome.gedit.desktop",
              "[Desktop Entry]\nType=Application\nName=Text Editor\nName[de]=Texteditor\n"
              "Exec=gedit %U\n");
   Freedesktop platform;
-  const std::string path = tree.systemData() + "/applications/org.gnome.gedit.desktop";
+  const std::string path = tree.dataDirs() + "/applications/org.gnome.gedit.desktop";
   EXPECT_EQ(platform.fullPathForApplication("Text Editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("text editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("GEDIT"), path);
@@ -327,7 +327,7 @@ TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
 }
 
 TEST(FreedesktopTest, TypesFromTheSharedDatabase) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   const auto types = platform.UTCopyDeclaredTypeIdentifiers();
   ASSERT_TRUE(types);
@@ -352,7 +352,7 @@ TEST(FreedesktopTest, TypesFromTheSharedDatabase) {
 }
 
 TEST(FreedesktopTest, OpensBundlesAtPaths) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   tree.write("system/applications/kde/editor.desktop",
              std::string(kEntry) + "Comment=a\\sb\nName[fr]=Editeur\n");
@@ -364,8 +364,7 @@ TEST(FreedesktopTest, OpensBundlesAtPaths) {
   tree.write("Empty.app/readme", "");
   Freedesktop platform;
 
-  const auto entry =
-      platform.bundleWithPath(tree.systemData() + "/applications/kde/editor.desktop");
+  const auto entry = platform.bundleWithPath(tree.dataDirs() + "/applications/kde/editor.desktop");
   ASSERT_TRUE(entry && entry->infoDictionary);
   EXPECT_EQ(entry->bundleIdentifier, "kde-editor");
   const InfoDictionary& info = *entry->infoDictionary;
@@ -401,7 +400,7 @@ TEST(FreedesktopTest, OpensBundlesAtPaths) {
 }
 
 TEST(FreedesktopTest, FoldersOfTheInstallation) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform(XdgDirs::fromEnvironment(), "/opt/vrax/bin/vrax");
   const auto folders = platform.URLsForDirectory(kApplicationDirectory, kAllDomainsMask);
   ASSERT_EQ(folders.size(), 2u);
@@ -414,7 +413,7 @@ TEST(FreedesktopTest, FoldersOfTheInstallation) {
 }
 
 TEST(FreedesktopTest, FilesExistAndExecute) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("tool");
   tree.write("plain", "x");
   Freedesktop platform;
@@ -428,7 +427,7 @@ TEST(FreedesktopTest, FilesExistAndExecute) {
 }
 
 TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
-  TempTree tree;
+  XdgTree tree;
   const std::string bundle = tree.root() + "/Some Place/Quiet.app";
   const std::string marker = tree.root() + "/started";
   tree.write("Some Place/Quiet.app/org.example.Quiet.desktop",

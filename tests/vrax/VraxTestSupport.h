@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "CaptureOutput.h"
 #include "cmdkit/CLI.h"
 #include "cmdkit/RawArguments.h"
 #include "platform/FakePlatform.h"
@@ -76,14 +77,10 @@ class WrappersTest : public ::testing::Test {
   static RunResult run(const std::vector<std::string>& arguments) {
     cmdkit::CLI::resetForTesting();
     setUpCLI();
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    RunResult result;
-    result.status = cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments));
-    result.out = ::testing::internal::GetCapturedStdout();
-    result.err = ::testing::internal::GetCapturedStderr();
+    const testsupport::Captured captured = testsupport::captureOutput(
+        [&] { return cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments)); });
     cmdkit::CLI::resetForTesting();
-    return result;
+    return RunResult{captured.status, captured.out, captured.err};
   }
 
   std::shared_ptr<platform::FakePlatform> fake = std::make_shared<platform::FakePlatform>();
