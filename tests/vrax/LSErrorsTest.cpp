@@ -174,8 +174,12 @@ TEST_P(HostedAlertTest, QueuesOneAlertWithTitleStyleAndText) {
   const auto& c = GetParam();
   host->hosted = true;
   const std::string pane = "/home/u/.local/lib/Veltrane.prefpane";
-  fake->loadedBundles[kPane] = platform::FakePlatform::makeBundle(pane, "BNDL", kPane);
-  fake->icons[pane] = pane + "/icon.png";
+  platform::FakePlatform::Entry entry(kPane, "Veltrane");
+  entry.packageType = "BNDL";
+  entry.icon = pane + "/icon.png";
+  fake->addBundle(pane, entry);
+  fake->addFile(pane + "/icon.png");
+  fake->load(pane);
 
   EXPECT_EQ(printed([&] {
               LSWrappers::displayAlert(c.status, std::string("org.example.App"),
@@ -229,9 +233,9 @@ TEST_F(WrappersTest, HostedAlertWithoutPaneHasNoIconAndOutlivesTheCall) {
 
 TEST_F(WrappersTest, DefaultHostIsHostedOnlyWhenTheMainBundleHasAnIdentifier) {
   LSWrappers::DefaultHost defaultHost;
-  fake->mainBundleValue = platform::FakePlatform::makeUnreadableBundle("/usr/bin");
+  fake->setMainBundle("/usr/bin");
   EXPECT_FALSE(defaultHost.mainBundleHasIdentifier());
-  fake->mainBundleValue.bundleIdentifier = kPane;
+  fake->setMainBundle("/usr/bin", kPane);
   EXPECT_TRUE(defaultHost.mainBundleHasIdentifier());
 }
 
