@@ -2,7 +2,9 @@
 # Times the vrax program side by side with the reference clients, on the benchmark trees
 # of bench/platform.sh (1,000 and 10,000 generated desktop entries plus the real-entry
 # fixture and the full shared MIME-info database):
-#   getHandler --internet   against gio mime and xdg-mime query default
+#   getHandler --internet   against gio mime TYPE (and xdg-mime query default)
+#   setHandler --web        (with its read-back) against xdg-mime default and
+#                           gio mime TYPE APP, each making the same change
 #   getUTIs, getApps        against gio_reference defaults / apps
 #   getSchemes              against gio_reference schemes
 #   version                 against /bin/true
@@ -38,6 +40,15 @@ time_side_by_side() {
   name=$1
   shift
   hyperfine -N -w 3 -r "$runs" --export-json "$work/$name.json" "$@" >/dev/null 2>&1
+}
+
+# time_changes NAME PREPARE COMMAND...: the same, with PREPARE run before every run.
+time_changes() {
+  name=$1
+  prepare=$2
+  shift 2
+  hyperfine -N -w 3 -r "$runs" --prepare "$prepare" --export-json "$work/$name.json" "$@" \
+    >/dev/null 2>&1
 }
 
 # report NAME TARGET...: min/median/max of each command and, for each TARGET (a number
@@ -81,7 +92,27 @@ for count in 1000 10000; do
     "($(find "$tree/system/applications" -name '*.desktop' | wc -l) desktop entries)"
   time_side_by_side "handler$count" "$vrax getHandler --internet" \
     "/usr/bin/gio mime x-scheme-handler/http" "/usr/bin/xdg-mime query default x-scheme-handler/http"
-  report "handler$count" 0.5 0.25
+  report "handler$count" 0.2 -
+  # Before every run the user's list names another browser, so that each command makes
+  # the same real change: the default of http becomes Falkon.
+  sed 's/=org.kde.falkon.desktop/=firefox-esr.desktop/' "$tree/config/mimeapps.list" \
+    >"$work/before$count.list"
+  time_changes "set$count" "cp $work/before$count.list $tree/config/mimeapps.list" \
+    "$vrax setHandler --web --app org.kde.falkon" \
+    "/usr/bin/xdg-mime default org.kde.falkon.desktop x-scheme-handler/http" \
+    "/usr/bin/gio mime x-scheme-handler/http org.kde.falkon.desktop"
+  report "set$count" 0.5 0.1
+  for command in "$vrax setHandler --web --app org.kde.falkon" \
+    "/usr/bin/xdg-mime default org.kde.falkon.desktop x-scheme-handler/http" \
+    "/usr/bin/gio mime x-scheme-handler/http org.kde.falkon.desktop"; do
+    cp "$work/before$count.list" "$tree/config/mimeapps.list"
+    # shellcheck disable=SC2086
+    $command >/dev/null 2>&1 || true
+    case $(/usr/bin/gio mime x-scheme-handler/http 2>/dev/null | head -n 1) in
+    *org.kde.falkon.desktop) ;;
+    *) echo "    WARNING: $command did not make Falkon the default" ;;
+    esac
+  done
   time_side_by_side "utis$count" "$vrax getUTIs" "$reference defaults"
   report "utis$count" 0.2
   time_side_by_side "schemes$count" "$vrax getSchemes" "$reference schemes"
@@ -103,7 +134,7 @@ python3 - "$work" <<'PY'
 import json, statistics, sys
 work = sys.argv[1]
 print("== scaling: 10,000 entries / 1,000 entries (target <= 12)")
-for name in ("handler", "utis", "schemes", "apps", "version"):
+for name in ("handler", "set", "utis", "schemes", "apps", "version"):
     small = json.load(open(f"{work}/{name}1000.json"))["results"][0]
     large = json.load(open(f"{work}/{name}10000.json"))["results"][0]
     ratio = statistics.median(large["times"]) / statistics.median(small["times"])
