@@ -166,41 +166,49 @@ const FakePlatform::Installed* FakePlatform::installed(std::string_view bundleID
   return nullptr;
 }
 
+std::vector<std::string> FakePlatform::declaring(const std::string& type) const {
+  std::vector<std::string> ids;
+  if (auto it = added_.find(type); it != added_.end()) {
+    for (const std::string& id : it->second) {
+      if (const Installed* application = installed(id)) ids.push_back(application->entry.id);
+    }
+  }
+  for (const auto& [path, entry] : installed_) {
+    for (const std::string& declared : entry.types) {
+      if (canonical(declared).value_or(declared) == type) {
+        ids.push_back(entry.id);
+        break;
+      }
+    }
+  }
+  return ids;
+}
+
 std::optional<std::string> FakePlatform::defaultFor(const std::string& type,
                                                     LSRolesMask roles) const {
-  const std::vector<std::string> types = lineage(type);
-  for (const std::string& candidate : types) {
+  // The type's own choice, then the applications that declare it; then its parents'.
+  for (const std::string& candidate : lineage(type)) {
     const auto chosen = defaultOf(candidate, roles);
     if (const Installed* application = chosen ? installed(*chosen) : nullptr) {
       return application->entry.id;
     }
+    const std::vector<std::string> ids = declaring(candidate);
+    if (!ids.empty()) return ids.front();
   }
-  const std::vector<std::string> all = allFor(type, roles);
-  if (all.empty()) return std::nullopt;
-  return all.front();
+  return std::nullopt;
 }
 
 std::vector<std::string> FakePlatform::allFor(const std::string& type, LSRolesMask roles) const {
-  const std::vector<std::string> types = lineage(type);
   std::vector<std::string> ids;
-  for (const auto& [path, entry] : installed_) {
-    const bool declares = std::any_of(entry.types.begin(), entry.types.end(), [&](const auto& t) {
-      const std::string name = canonical(t).value_or(t);
-      return std::find(types.begin(), types.end(), name) != types.end();
-    });
-    if (declares && std::find(ids.begin(), ids.end(), entry.id) == ids.end()) {
-      ids.push_back(entry.id);
+  for (const std::string& candidate : lineage(type)) {
+    for (std::string& id : declaring(candidate)) {
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
     }
   }
-  // The user's choice comes first when it is one of them.
-  for (const std::string& candidate : types) {
-    const auto chosen = defaultOf(candidate, roles);
-    if (!chosen) continue;
-    const Installed* application = installed(*chosen);
-    if (application == nullptr) continue;
-    if (auto it = std::find(ids.begin(), ids.end(), application->entry.id); it != ids.end()) {
+  // The default comes first when it is one of them.
+  if (const auto chosen = defaultFor(type, roles)) {
+    if (auto it = std::find(ids.begin(), ids.end(), *chosen); it != ids.end()) {
       std::rotate(ids.begin(), it, it + 1);
-      break;
     }
   }
   return ids;
@@ -216,6 +224,11 @@ Status FakePlatform::setDefaultChecked(std::optional<std::string> type, LSRolesM
   const Installed* application = installed(bundleID);
   if (application == nullptr) return kLSApplicationNotFoundErr;
   setDefault(*type, application->entry.id, roles);
+  // As the user's list gains it, the choice becomes an association of the type too.
+  std::vector<std::string>& added = added_[*type];
+  if (std::find(added.begin(), added.end(), application->entry.id) == added.end()) {
+    added.push_back(application->entry.id);
+  }
   return kStatusOK;
 }
 

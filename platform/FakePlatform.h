@@ -165,6 +165,10 @@ class FakePlatform : public Platform {
   };
   // The installed entry with this ID (given with or without ".desktop"); null when none.
   const Installed* installed(std::string_view bundleID) const;
+  // The IDs of the installed applications associated with the canonical type: those a
+  // change made the default (the user's added associations), then those whose entries
+  // declare it, in order; an ID may come twice.
+  std::vector<std::string> declaring(const std::string& type) const;
   std::optional<std::string> defaultFor(const std::string& type, LSRolesMask roles) const;
   std::vector<std::string> allFor(const std::string& type, LSRolesMask roles) const;
   Status setDefaultChecked(std::optional<std::string> type, LSRolesMask roles,
@@ -175,6 +179,8 @@ class FakePlatform : public Platform {
   std::vector<MimeType> types_;
   // Canonical type -> role bit -> bundle ID.
   std::map<std::string, std::map<LSRolesMask, std::string>, std::less<>> defaults_;
+  // Canonical type -> the IDs a change associated with it.
+  std::map<std::string, std::vector<std::string>, std::less<>> added_;
   std::string mainFolder_ = "/";
   std::optional<std::string> mainIdentifier_;
   std::map<int, std::vector<std::string>> directories_;
