@@ -36,7 +36,7 @@ int run(int argc, char** argv) {
     std::printf("%zu types, %zu with a default\n", types, handled);
   } else if (mode == "apps") {
     std::optional<std::vector<platform::URL>> urls;
-    if (platform.LSCopyAllApplicationURLs(urls) != 0 || !urls) return 1;
+    if (!platform.LSCopyAllApplicationURLs(urls).ok() || !urls) return 1;
     std::size_t bytes = 0;
     for (const auto& url : *urls) bytes += url.path().size();
     std::printf("%zu applications, %zu bytes of paths\n", urls->size(), bytes);

@@ -34,9 +34,13 @@ struct SpawnReport {
   int value;  // the program's process ID, or an errno value
 };
 
-std::nullopt_t failLaunch(LaunchError* error, Status code, const std::string& description) {
-  if (error) *error = LaunchError{code, description};
+std::nullopt_t failLaunch(Status* error, Status status) {
+  if (error) *error = std::move(status);
   return std::nullopt;
+}
+
+std::nullopt_t failLaunch(Status* error, Status::Code code, std::string path, std::string reason) {
+  return failLaunch(error, Status::fileError(code, std::move(path), std::move(reason)));
 }
 
 bool isExecutableFile(const std::string& path) {
@@ -67,25 +71,21 @@ std::string escapePercent(std::string_view text) {
 }
 
 // Writes text to path atomically, following a symlink there and keeping the mode of a
-// file it replaces. 0 or a status, description set.
-Status replaceFile(const std::string& path, const std::string& text, std::string* description) {
+// file it replaces.
+Status replaceFile(const std::string& path, const std::string& text) {
   const auto target = resolveSymlinks(path);
-  if (!target) {
-    *description = "cannot follow the symlink " + path;
-    return kLSUnknownErr;
-  }
+  if (!target) return Status::fileError(kStatusIOError, path, "cannot follow the symlink");
   std::optional<mode_t> mode;
   std::optional<std::pair<uid_t, gid_t>> owner;
   struct stat status {};
   if (::stat(target->c_str(), &status) == 0) {
-    if (readSmallFile(*target) == text) return kStatusOK;
+    if (readSmallFile(*target) == text) return Status();
     mode = status.st_mode & 07777;
     owner = std::make_pair(status.st_uid, status.st_gid);
   }
   AtomicFile file;
-  if (const Status s = file.prepare(*target, text, mode, owner, description); s != kStatusOK)
-    return s;
-  return file.commit(description);
+  if (Status s = file.prepare(*target, text, mode, owner); !s.ok()) return s;
+  return file.commit();
 }
 
 // Adds desktopFile to the types of a mimeinfo.cache that exists in folder. Readers
@@ -109,8 +109,7 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
           for (const auto& id : ids) joined += id + ";";
           list.setValue("MIME Cache", type, joined + desktopFile + ";");
         }
-        std::string ignored;
-        (void)replaceFile(cache, list.serialize(), &ignored);
+        (void)replaceFile(cache, list.serialize());
       }
     }
   }
@@ -120,18 +119,18 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
 }  // namespace
 
 std::optional<std::string> installBundle(const std::string& bundlePath,
-                                         const std::string& applicationsDir, LaunchError* error) {
+                                         const std::string& applicationsDir, Status* error) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::path bundle = fs::absolute(bundlePath, ec).lexically_normal();
   if (ec || bundlePath.empty())
-    return failLaunch(error, kLSApplicationNotFoundErr, "no bundle path");
+    return failLaunch(error, Status::error(kLSApplicationNotFoundErr, "no bundle path"));
   if (!bundle.has_filename()) bundle = bundle.parent_path();
   if (!fs::exists(bundle, ec)) {
-    return failLaunch(error, kLSApplicationNotFoundErr, bundle.string() + " does not exist");
+    return failLaunch(error, kLSApplicationNotFoundErr, bundle.string(), "does not exist");
   }
   if (!fs::is_directory(bundle, ec)) {
-    return failLaunch(error, kLSNotAnApplicationErr, bundle.string() + " is not a bundle folder");
+    return failLaunch(error, kLSNotAnApplicationErr, bundle.string(), "not a bundle folder");
   }
 
   std::vector<fs::path> entries;
@@ -141,35 +140,35 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
     }
   }
   if (entries.size() != 1) {
-    return failLaunch(error, kLSNotAnApplicationErr,
-                      bundle.string() + " holds " + std::to_string(entries.size()) +
-                          " desktop entries instead of one");
+    return failLaunch(
+        error, kLSNotAnApplicationErr, bundle.string(),
+        "holds " + std::to_string(entries.size()) + " desktop entries instead of one");
   }
   const std::string fileName = entries.front().filename().string();
   if (!isValidDesktopFileId(fileName)) {
-    return failLaunch(error, kLSNotAnApplicationErr, fileName + " is not a valid desktop file ID");
+    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),
+                      "the file name is not a valid desktop file ID");
   }
   const std::string id = fileName.substr(0, fileName.size() - kDesktopSuffix.size());
 
   const auto text = readSmallFile(entries.front().string());
   if (!text) {
-    return failLaunch(error, kLSNotAnApplicationErr, "cannot read " + entries.front().string());
+    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(), "cannot be read");
   }
   auto entry = MimeAppsList::parse(*text);
   if (!entry.editable()) {
-    return failLaunch(
-        error, kLSNotAnApplicationErr,
-        entries.front().string() + " is malformed (" + entry.problems().front() + ")");
+    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),
+                      entry.problems().front());
   }
   if (entry.value(kEntryGroup, "Type") != "Application") {
-    return failLaunch(error, kLSNotAnApplicationErr,
-                      entries.front().string() + " is not an application");
+    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),
+                      "not an application (Type is not Application)");
   }
   const auto exec = entry.value(kEntryGroup, "Exec");
   const auto argv = exec ? parseExec(*exec) : std::nullopt;
   if (!argv) {
-    return failLaunch(error, kLSNotAnApplicationErr,
-                      entries.front().string() + " has no usable Exec key");
+    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),
+                      "no usable Exec key");
   }
 
   // The program: a path relative to the bundle, or an absolute one.
@@ -177,8 +176,8 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
   const std::string programPath =
       program.starts_with('/') ? program : (bundle / program).lexically_normal().string();
   if (!isExecutableFile(programPath)) {
-    return failLaunch(error, kLSApplicationNotFoundErr,
-                      "the program " + programPath + " of " + bundle.string() + " is missing");
+    return failLaunch(error, kLSApplicationNotFoundErr, programPath,
+                      "the program of " + bundle.string() + " is missing or not executable");
   }
   std::string newExec = quoteExecArgument(escapePercent(programPath));
   for (std::size_t i = 1; i < argv->size(); ++i) newExec += " " + quoteExecArgument((*argv)[i]);
@@ -189,24 +188,23 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
     entry.setValue(kEntryGroup, "TryExec", (bundle / *tryExec).lexically_normal().string());
   }
 
-  std::string description;
   if (::mkdir(applicationsDir.c_str(), 0700) != 0 && errno != EEXIST) {
     fs::create_directories(applicationsDir, ec);
   }
   if (!fs::is_directory(applicationsDir, ec)) {
-    return failLaunch(error, kLSUnknownErr, "cannot create the folder " + applicationsDir);
+    return failLaunch(error, kLSUnknownErr, applicationsDir, "cannot create the folder");
   }
-  if (replaceFile(applicationsDir + "/" + fileName, entry.serialize(), &description) != kStatusOK) {
-    return failLaunch(error, kLSUnknownErr, description);
+  if (Status s = replaceFile(applicationsDir + "/" + fileName, entry.serialize()); !s.ok()) {
+    return failLaunch(error, s.withCode(kLSUnknownErr));
   }
   addToMimeCache(applicationsDir, fileName, entry.values(kEntryGroup, "MimeType"));
   return id;
 }
 
 std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& argv,
-                                                LaunchError* error) {
+                                                Status* error) {
   if (argv.empty() || argv.front().empty())
-    return failLaunch(error, kLSUnknownErr, "nothing to start");
+    return failLaunch(error, Status::error(kLSUnknownErr, "nothing to start"));
   // Everything the child needs is prepared before fork: after it, only calls that are
   // safe in a forked process are made.
   std::vector<char*> args;
@@ -216,14 +214,16 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
 
   int channel[2];
   if (::pipe2(channel, O_CLOEXEC) != 0) {
-    return failLaunch(error, kLSUnknownErr, std::string("cannot start: ") + std::strerror(errno));
+    return failLaunch(error, kLSUnknownErr, argv.front(),
+                      std::string("cannot be started: ") + std::strerror(errno));
   }
   const pid_t child = ::fork();
   if (child < 0) {
     const int e = errno;
     ::close(channel[0]);
     ::close(channel[1]);
-    return failLaunch(error, kLSUnknownErr, std::string("cannot start: ") + std::strerror(e));
+    return failLaunch(error, kLSUnknownErr, argv.front(),
+                      std::string("cannot be started: ") + std::strerror(e));
   }
   if (child == 0) {
     // The intermediate process: a new session, one more fork, then gone, so the
@@ -307,15 +307,16 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
 
   if (!pid || *pid <= 0 || !complete) {
     return failLaunch(
-        error, kLSUnknownErr,
-        "cannot start " + argv.front() + ": " + std::strerror(forkError ? *forkError : EIO));
+        error, kLSUnknownErr, argv.front(),
+        std::string("cannot be started: ") + std::strerror(forkError ? *forkError : EIO));
   }
   if (execError) {
-    const Status code = *execError == ENOENT ? kLSApplicationNotFoundErr
-                        : (*execError == EACCES || *execError == ENOEXEC) ? kLSNotAnApplicationErr
-                                                                          : kLSUnknownErr;
-    return failLaunch(error, code,
-                      "cannot start " + argv.front() + ": " + std::strerror(*execError));
+    const Status::Code code = *execError == ENOENT ? kLSApplicationNotFoundErr
+                              : (*execError == EACCES || *execError == ENOEXEC)
+                                  ? kLSNotAnApplicationErr
+                                  : kLSUnknownErr;
+    return failLaunch(error, code, argv.front(),
+                      std::string("cannot be started: ") + std::strerror(*execError));
   }
   return RunningApplication{*pid};
 }

@@ -20,13 +20,13 @@ namespace platform {
 // desktop file ID without ".desktop"; none, with error set, when the folder is not such
 // a bundle or the entry cannot be written.
 std::optional<std::string> installBundle(const std::string& bundlePath,
-                                         const std::string& applicationsDir, LaunchError* error);
+                                         const std::string& applicationsDir, Status* error);
 
 // Starts argv[0] (a path, or a name looked up in PATH) with the arguments once,
 // detached: in a session of its own, standard streams on /dev/null, not waited for,
 // and leaving no zombie behind (it is not this process's child). Answers its process
 // id once the program has started; none, with error set, when it could not be started.
 std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& argv,
-                                                LaunchError* error);
+                                                Status* error);
 
 }  // namespace platform

@@ -9,7 +9,6 @@ namespace {
 constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
 constexpr std::string_view kSuffix = ".desktop";
 constexpr LSRolesMask kRoleBits[] = {kLSRolesViewer, kLSRolesEditor, kLSRolesShell};
-constexpr Status kInvalidArgument = -50;
 
 std::string lower(std::string_view text) {
   std::string out(text);
@@ -111,10 +110,10 @@ void FakePlatform::setDirectory(int directory, std::vector<std::string> folders)
 void FakePlatform::load(const std::string& path) { loaded_.push_back(path); }
 
 void FakePlatform::fail(Operation operation, Status status) {
-  if (status == kStatusOK) {
+  if (status.ok()) {
     failures_.erase(operation);
   } else {
-    failures_[operation] = status;
+    failures_[operation] = std::move(status);
   }
 }
 
@@ -217,19 +216,24 @@ std::vector<std::string> FakePlatform::allFor(const std::string& type, LSRolesMa
 Status FakePlatform::setDefaultChecked(std::optional<std::string> type, LSRolesMask roles,
                                        std::string_view bundleID) {
   if (auto status = failure(Operation::setDefaultHandler)) return *status;
-  if (!type || bundleID.empty() || bundleID.find('/') != std::string_view::npos) {
-    return kInvalidArgument;
+  if (!type) return Status::error(kStatusInvalidArgument, "not a valid MIME type or URL scheme");
+  if (bundleID.empty() || bundleID.find('/') != std::string_view::npos) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
   // The change is read back: a default naming no installed application has no effect.
   const Installed* application = installed(bundleID);
-  if (application == nullptr) return kLSApplicationNotFoundErr;
+  if (application == nullptr) {
+    return Status::error(kLSApplicationNotFoundErr,
+                         "no application " + std::string(bundleID) + " is installed");
+  }
   setDefault(*type, application->entry.id, roles);
   // As the user's list gains it, the choice becomes an association of the type too.
   std::vector<std::string>& added = added_[*type];
   if (std::find(added.begin(), added.end(), application->entry.id) == added.end()) {
     added.push_back(application->entry.id);
   }
-  return kStatusOK;
+  return Status::success();
 }
 
 // --- Platform -------------------------------------------------------------------------
@@ -287,7 +291,7 @@ Status FakePlatform::LSCopyAllApplicationURLs(std::optional<std::vector<URL>>& a
     urls.push_back(URL::fileURLWithPath(application.path));
   }
   applications = std::move(urls);
-  return kStatusOK;
+  return Status::success();
 }
 
 Status FakePlatform::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::string>>& schemes,
@@ -314,7 +318,7 @@ Status FakePlatform::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::
   }
   schemes = std::move(names);
   handlers = std::move(urls);
-  return kStatusOK;
+  return Status::success();
 }
 
 std::optional<std::vector<std::string>> FakePlatform::UTCopyDeclaredTypeIdentifiers() {
@@ -370,18 +374,16 @@ std::string FakePlatform::iconForFile(std::string_view path) {
 
 std::optional<RunningApplication> FakePlatform::launchApplicationAtURL(const URL& url,
                                                                        unsigned options,
-                                                                       LaunchError* error) {
-  const auto fail = [&](Status status, std::string description) {
-    if (error != nullptr) *error = LaunchError{status, std::move(description)};
+                                                                       Status* error) {
+  const auto fail = [&](Status status) {
+    if (error != nullptr) *error = std::move(status);
     return std::nullopt;
   };
-  if (auto status = failure(Operation::launchApplication)) {
-    return fail(*status, "The application could not be launched.");
-  }
+  if (auto status = failure(Operation::launchApplication)) return fail(*status);
   const auto it = url.isFileURL() ? files_.find(url.path()) : files_.end();
   if (it == files_.end() || it->second.kind != File::Kind::bundle || it->second.entry->id.empty()) {
-    return fail(kLSApplicationNotFoundErr,
-                "not the location of an application: " + url.absoluteString());
+    return fail(Status::fileError(kLSApplicationNotFoundErr, url.absoluteString(),
+                                  "not the location of an application"));
   }
   // Launching registers the bundle's entry, as installing its desktop entry does.
   const Entry entry = *it->second.entry;

@@ -103,8 +103,9 @@ class FakePlatform : public Platform {
   // A bundle loaded into this process (bundleWithIdentifier answers it by its ID).
   void load(const std::string& path);
 
-  // Makes the operation fail with the status until cleared (kStatusOK).
-  void fail(Operation operation, Status status = kLSUnknownErr);
+  // Makes the operation fail with the status until told to succeed (a success status).
+  void fail(Operation operation,
+            Status status = Status::error(kLSUnknownErr, "the registry could not be read"));
 
   // --- Reading the state --------------------------------------------------------------
 
@@ -137,7 +138,7 @@ class FakePlatform : public Platform {
   std::optional<std::string> fullPathForApplication(std::string_view name) override;
   std::string iconForFile(std::string_view path) override;
   std::optional<RunningApplication> launchApplicationAtURL(const URL& url, unsigned options,
-                                                           LaunchError* error) override;
+                                                           Status* error) override;
   std::optional<Bundle> bundleWithPath(std::string_view path) override;
   std::optional<Bundle> bundleWithURL(const URL& url) override;
   Bundle mainBundle() override;

@@ -216,8 +216,11 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForCon
 
 Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundleID) {
   const auto id = desktopId(bundleID);
-  if (!id || !isValidDesktopFileId(*id)) return kStatusInvalidArgument;
-  const Status status = setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id);
+  if (!id || !isValidDesktopFileId(*id)) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
+  }
+  Status status = setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id);
   forget();
   return status;
 }
@@ -225,14 +228,20 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
 Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
                                                     std::string_view bundleID) {
   const auto type = schemeType(scheme);
-  if (!type) return kStatusInvalidArgument;
+  if (!type) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(scheme) + "\" is not a valid URL scheme");
+  }
   return setDefault(*type, bundleID);
 }
 
 Status Freedesktop::LSSetDefaultRoleHandlerForContentType(std::string_view text, LSRolesMask,
                                                           std::string_view bundleID) {
   const auto contentType = this->contentType(text);
-  if (!contentType) return kStatusInvalidArgument;
+  if (!contentType) {
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(text) + "\" is not a valid MIME type");
+  }
   return setDefault(*contentType, bundleID);
 }
 
@@ -249,7 +258,7 @@ Status Freedesktop::LSCopyAllApplicationURLs(std::optional<std::vector<URL>>& re
     urls.push_back(URL::fileURLWithPath(application->path));
   }
   result = std::move(urls);
-  return kStatusOK;
+  return Status();
 }
 
 Status Freedesktop::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::string>>& schemes,
@@ -273,7 +282,7 @@ Status Freedesktop::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::s
   }
   schemes = std::move(names);
   handlers = std::move(urls);
-  return kStatusOK;
+  return Status();
 }
 
 std::optional<std::vector<std::string>> Freedesktop::UTCopyDeclaredTypeIdentifiers() {
@@ -339,14 +348,14 @@ std::string Freedesktop::iconForFile(std::string_view path) {
 }
 
 std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL& url, unsigned,
-                                                                      LaunchError* error) {
-  const auto fail = [&](Status code, std::string description) -> std::optional<RunningApplication> {
-    if (error != nullptr) *error = LaunchError{code, std::move(description)};
+                                                                      Status* error) {
+  const auto fail = [&](Status status) -> std::optional<RunningApplication> {
+    if (error != nullptr) *error = std::move(status);
     return std::nullopt;
   };
   if (!url.isFileURL() || url.path().empty()) {
-    return fail(kLSApplicationNotFoundErr,
-                "not the location of an application: " + url.absoluteString());
+    return fail(Status::fileError(kLSApplicationNotFoundErr, url.absoluteString(),
+                                  "not the location of an application"));
   }
   const std::string applicationsFolder = dirs_.dataHome + "/applications";
   const auto id = installBundle(url.path(), applicationsFolder, error);
@@ -357,7 +366,8 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
   const auto exec = entry ? entry->value("Exec") : std::nullopt;
   const auto argv = exec ? parseExec(*exec) : std::nullopt;
   if (!argv || argv->empty()) {
-    return fail(kLSNotAnApplicationErr, "the installed entry has no program to run: " + entryPath);
+    return fail(Status::fileError(kLSNotAnApplicationErr, entryPath,
+                                  "the installed entry has no program to run"));
   }
   return spawnDetached(commandLine(*argv), error);
 }

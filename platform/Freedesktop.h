@@ -55,7 +55,7 @@ class Freedesktop final : public Platform {
   std::optional<std::string> fullPathForApplication(std::string_view name) override;
   std::string iconForFile(std::string_view path) override;
   std::optional<RunningApplication> launchApplicationAtURL(const URL& url, unsigned options,
-                                                           LaunchError* error) override;
+                                                           Status* error) override;
   std::optional<Bundle> bundleWithPath(std::string_view path) override;
   std::optional<Bundle> bundleWithURL(const URL& url) override;
   Bundle mainBundle() override;

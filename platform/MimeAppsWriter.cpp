@@ -42,16 +42,12 @@ class FileDescriptor final {
   int fd_;
 };
 
-Status fail(Status status, std::string* detail, const std::string& text) {
-  if (detail) *detail = text;
-  return status;
-}
-
-Status failErrno(std::string* detail, const std::string& what, int error) {
-  const Status status = (error == EACCES || error == EPERM || error == EROFS)
-                            ? kStatusPermissionDenied
-                            : kStatusIOError;
-  return fail(status, detail, what + ": " + std::strerror(error));
+// A failure of a system call on path: permission problems are told apart from others.
+Status failErrno(const std::string& path, const std::string& what, int error) {
+  const Status::Code code = (error == EACCES || error == EPERM || error == EROFS)
+                                ? kStatusPermissionDenied
+                                : kStatusIOError;
+  return Status::fileError(code, path, what + ": " + std::strerror(error));
 }
 
 std::string folderOf(const std::string& path) {
@@ -72,7 +68,7 @@ bool writable(const std::string& path, const struct stat& status) {
   return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
-Status makeFolders(const std::string& path, std::string* detail) {
+Status makeFolders(const std::string& path) {
   std::string prefix;
   std::size_t start = 0;
   while (start <= path.size()) {
@@ -81,30 +77,30 @@ Status makeFolders(const std::string& path, std::string* detail) {
     start = slash == std::string::npos ? path.size() + 1 : slash + 1;
     if (prefix.empty()) continue;
     if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-      return failErrno(detail, "cannot create " + prefix, errno);
+      return failErrno(prefix, "cannot create the folder", errno);
     }
   }
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-    return fail(kStatusIOError, detail, path + " is not a folder");
+    return Status::fileError(kStatusIOError, path, "not a folder");
   }
-  return kStatusOK;
+  return Status();
 }
 
-Status readFile(const std::string& path, std::string& contents, std::string* detail) {
+Status readFile(const std::string& path, std::string& contents) {
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (fd.get() < 0) return failErrno(detail, "cannot read " + path, errno);
+  if (fd.get() < 0) return failErrno(path, "cannot be read", errno);
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      return failErrno(detail, "cannot read " + path, errno);
+      return failErrno(path, "cannot be read", errno);
     }
     contents.append(buffer, static_cast<std::size_t>(n));
   }
-  return kStatusOK;
+  return Status();
 }
 
 bool writeAll(int fd, std::string_view data) {
@@ -131,58 +127,58 @@ struct PlannedEdit {
 // result can be written. The main list is made when it does not exist; a missing
 // desktop-specific list is skipped.
 Status planEdit(const std::string& path, bool isMainList, std::string_view mimeType,
-                std::string_view desktopId, std::optional<PlannedEdit>& plan, std::string* detail) {
+                std::string_view desktopId, std::optional<PlannedEdit>& plan) {
   const auto target = resolveSymlinks(path);
-  if (!target) return fail(kStatusIOError, detail, "cannot follow the symlink " + path);
+  if (!target) return Status::fileError(kStatusIOError, path, "cannot follow the symlink");
 
   PlannedEdit edit{*target, {}, std::nullopt, std::nullopt};
   std::string before;
   struct stat status {};
   if (::stat(target->c_str(), &status) == 0) {
-    if (!S_ISREG(status.st_mode)) return fail(kStatusIOError, detail, *target + " is not a file");
-    if (const Status s = readFile(*target, before, detail); s != kStatusOK) return s;
+    if (!S_ISREG(status.st_mode)) return Status::fileError(kStatusIOError, *target, "not a file");
+    if (Status s = readFile(*target, before); !s.ok()) return s;
     edit.mode = status.st_mode & 07777;
     edit.owner = std::make_pair(status.st_uid, status.st_gid);
   } else if (errno != ENOENT) {
-    return failErrno(detail, "cannot examine " + *target, errno);
+    return failErrno(*target, "cannot be examined", errno);
   } else if (!isMainList) {
-    return kStatusOK;
+    return Status();
   }
 
   auto list = MimeAppsList::parse(before);
   const auto refuseUnlessEditable = [&]() -> Status {
-    if (list.editable()) return kStatusOK;
-    return fail(kStatusNotEditable, detail,
-                *target + " cannot be edited without loss (" + list.problems().front() + ")");
+    if (list.editable()) return Status();
+    return Status::fileError(kStatusNotEditable, *target,
+                             "cannot be edited without loss: " + list.problems().front());
   };
   if (isMainList) {
-    if (const Status s = refuseUnlessEditable(); s != kStatusOK) return s;
+    if (Status s = refuseUnlessEditable(); !s.ok()) return s;
     list.setDefault(mimeType, desktopId);
   } else {
     // A desktop-specific list takes precedence where it names a default for the type;
     // there its default changes too. Such a list may hold only defaults (readers
     // ignore associations in it), so nothing else is added to it.
-    if (list.values("Default Applications", mimeType).empty()) return kStatusOK;
+    if (list.values("Default Applications", mimeType).empty()) return Status();
     list.setDefaultApplication(mimeType, desktopId);
-    if (list.serialize() == before) return kStatusOK;
-    if (const Status s = refuseUnlessEditable(); s != kStatusOK) return s;
+    if (list.serialize() == before) return Status();
+    if (Status s = refuseUnlessEditable(); !s.ok()) return s;
   }
   edit.contents = list.serialize();
-  if (edit.contents == before) return kStatusOK;
+  if (edit.contents == before) return Status();
 
   if (edit.mode && !writable(*target, status)) {
-    return fail(kStatusPermissionDenied, detail, *target + " is not writable");
+    return Status::fileError(kStatusPermissionDenied, *target, "not writable");
   }
   const std::string folder = folderOf(*target);
   struct stat folderStatus {};
   if (::stat(folder.c_str(), &folderStatus) != 0) {
-    return failErrno(detail, "cannot examine " + folder, errno);
+    return failErrno(folder, "cannot be examined", errno);
   }
   if (!writable(folder, folderStatus)) {
-    return fail(kStatusPermissionDenied, detail, "the folder " + folder + " is not writable");
+    return Status::fileError(kStatusPermissionDenied, folder, "the folder is not writable");
   }
   plan = std::move(edit);
-  return kStatusOK;
+  return Status();
 }
 
 }  // namespace
@@ -206,8 +202,8 @@ AtomicFile::~AtomicFile() {
 }
 
 Status AtomicFile::prepare(const std::string& target, std::string_view contents,
-                           std::optional<mode_t> mode, std::optional<std::pair<uid_t, gid_t>> owner,
-                           std::string* detail) {
+                           std::optional<mode_t> mode,
+                           std::optional<std::pair<uid_t, gid_t>> owner) {
   target_ = target;
   const std::string folder = folderOf(target);
   FileDescriptor fd;
@@ -219,13 +215,13 @@ Status AtomicFile::prepare(const std::string& target, std::string_view contents,
     if (fd.get() >= 0) {
       temporary_ = name;
     } else if (errno != EEXIST || attempt > 100) {
-      return failErrno(detail, "cannot create a file in " + folder, errno);
+      return failErrno(folder, "cannot create a file in the folder", errno);
     }
   }
   // The mode given at creation passes through the umask; an existing file's mode is
   // restored exactly.
   if (mode && ::fchmod(fd.get(), *mode) != 0) {
-    return failErrno(detail, "cannot set the permissions of " + temporary_, errno);
+    return failErrno(temporary_, "cannot set the permissions", errno);
   }
   if (owner && (owner->first != ::geteuid() || owner->second != ::getegid())) {
     // Giving the file back to its owner takes privilege; without it the file becomes
@@ -233,44 +229,45 @@ Status AtomicFile::prepare(const std::string& target, std::string_view contents,
     (void)!::fchown(fd.get(), owner->first, owner->second);
   }
   if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0) {
-    return failErrno(detail, "cannot write " + temporary_, errno);
+    return failErrno(temporary_, "cannot be written", errno);
   }
-  if (!fd.close()) return failErrno(detail, "cannot write " + temporary_, errno);
-  return kStatusOK;
+  if (!fd.close()) return failErrno(temporary_, "cannot be written", errno);
+  return Status();
 }
 
-Status AtomicFile::commit(std::string* detail) {
-  if (temporary_.empty()) return fail(kStatusIOError, detail, "nothing prepared for " + target_);
+Status AtomicFile::commit() {
+  if (temporary_.empty()) return Status::fileError(kStatusIOError, target_, "nothing prepared");
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    return failErrno(detail, "cannot replace " + target_, errno);
+    return failErrno(target_, "cannot be replaced", errno);
   }
   temporary_.clear();
   FileDescriptor folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
-  return kStatusOK;
+  return Status();
 }
 
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
-                      std::string_view mimeType, std::string_view desktopId, std::string* detail) {
+                      std::string_view mimeType, std::string_view desktopId) {
   if (!isValidMimeType(mimeType)) {
-    return fail(kStatusInvalidArgument, detail,
-                "\"" + std::string(mimeType) + "\" is not a valid MIME type");
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(mimeType) + "\" is not a valid MIME type");
   }
   if (!isValidDesktopFileId(desktopId)) {
-    return fail(kStatusInvalidArgument, detail,
-                "\"" + std::string(desktopId) + "\" is not a valid desktop file ID");
+    return Status::error(kStatusInvalidArgument,
+                         "\"" + std::string(desktopId) + "\" is not a valid desktop file ID");
   }
   if (configHome.empty() || configHome.front() != '/') {
-    return fail(kStatusInvalidArgument, detail, "the configuration folder is not an absolute path");
+    return Status::fileError(kStatusInvalidArgument, configHome,
+                             "the configuration folder is not an absolute path");
   }
-  if (const Status s = makeFolders(configHome, detail); s != kStatusOK) return s;
+  if (Status s = makeFolders(configHome); !s.ok()) return s;
 
   // Every writer takes this lock for its whole read-change-write cycle, so no change
   // made by a concurrent writer is lost.
   FileDescriptor lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (lock.get() < 0) return failErrno(detail, "cannot open " + configHome, errno);
+  if (lock.get() < 0) return failErrno(configHome, "cannot be opened", errno);
   while (::flock(lock.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return failErrno(detail, "cannot lock " + configHome, errno);
+    if (errno != EINTR) return failErrno(configHome, "cannot be locked", errno);
   }
 
   // The desktop-specific lists first: they take precedence over mimeapps.list.
@@ -290,9 +287,8 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   for (std::size_t i = 0; i <= lists.size(); ++i) {
     const bool isMain = i == lists.size();
     std::optional<PlannedEdit> plan;
-    if (const Status s =
-            planEdit(isMain ? mainList : lists[i], isMain, mimeType, desktopId, plan, detail);
-        s != kStatusOK) {
+    if (Status s = planEdit(isMain ? mainList : lists[i], isMain, mimeType, desktopId, plan);
+        !s.ok()) {
       return s;
     }
     if (plan) plans.push_back(std::move(*plan));
@@ -301,16 +297,15 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   std::vector<std::unique_ptr<AtomicFile>> files;
   for (const auto& plan : plans) {
     files.push_back(std::make_unique<AtomicFile>());
-    if (const Status s =
-            files.back()->prepare(plan.target, plan.contents, plan.mode, plan.owner, detail);
-        s != kStatusOK) {
+    if (Status s = files.back()->prepare(plan.target, plan.contents, plan.mode, plan.owner);
+        !s.ok()) {
       return s;
     }
   }
   for (auto& file : files) {
-    if (const Status s = file->commit(detail); s != kStatusOK) return s;
+    if (Status s = file->commit(); !s.ok()) return s;
   }
-  return kStatusOK;
+  return Status();
 }
 
 }  // namespace platform

@@ -16,12 +16,6 @@
 
 namespace platform {
 
-// Statuses of a refused change (every file is left untouched).
-inline constexpr Status kStatusInvalidArgument = -50;   // not a MIME type, not a desktop file ID
-inline constexpr Status kStatusPermissionDenied = -54;  // file or folder not writable
-inline constexpr Status kStatusIOError = -36;           // reading, writing or locking failed
-inline constexpr Status kStatusNotEditable = kLSUnknownErr;  // a list it cannot edit without loss
-
 // Makes desktopId the default of mimeType for the user: edits configHome/mimeapps.list
 // (creating it and configHome if needed) and, where a desktop-specific user list
 // configHome/<desktop>-mimeapps.list (desktops: XDG_CURRENT_DESKTOP parts, lowercased)
@@ -29,11 +23,9 @@ inline constexpr Status kStatusNotEditable = kLSUnknownErr;  // a list it cannot
 // defaults, so nothing else is added to it). Validates first; atomic (temp file in the real
 // target's folder, fsync, rename; symlinks followed and kept, permissions kept); safe
 // between concurrent processes (an exclusive lock on configHome, no lost updates).
-// Returns 0 or a non-zero status, with every file untouched on failure; detail, when
-// given, receives a sentence saying what was refused and why.
+// Success, or a failure saying what was refused and why, with every file untouched.
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
-                      std::string_view mimeType, std::string_view desktopId,
-                      std::string* detail = nullptr);
+                      std::string_view mimeType, std::string_view desktopId);
 
 // The file a path names once every symlink in its last component is followed
 // (absolute, relative and chained links); the path itself when it is no symlink. The
@@ -52,12 +44,11 @@ class AtomicFile final {
   ~AtomicFile();
 
   // Writes contents to a temporary file next to target, with mode (or, when none, the
-  // permissions a new file gets under the umask) and, when given, the owner. 0 or a
-  // status, detail set.
+  // permissions a new file gets under the umask) and, when given, the owner.
   Status prepare(const std::string& target, std::string_view contents, std::optional<mode_t> mode,
-                 std::optional<std::pair<uid_t, gid_t>> owner, std::string* detail);
+                 std::optional<std::pair<uid_t, gid_t>> owner);
   // Renames the temporary file over the target and flushes the folder.
-  Status commit(std::string* detail);
+  Status commit();
 
  private:
   std::string target_;

@@ -9,8 +9,8 @@
 //
 // Conventions: a bundle identifier is a desktop file ID without its ".desktop" suffix
 // (an ID given with the suffix names the same application); a content type is a MIME
-// type; a URL scheme S is the pseudo type "x-scheme-handler/S". A status is a signed
-// 32-bit code, 0 for success.
+// type; a URL scheme S is the pseudo type "x-scheme-handler/S". Every operation that
+// can fail reports a Status (Status.h): success, or a code with its reason.
 #pragma once
 
 #include <cstdint>
@@ -20,21 +20,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Status.h"
+
 namespace platform {
 
-using Status = std::int32_t;
 using LSRolesMask = std::uint32_t;
 
 inline constexpr LSRolesMask kLSRolesViewer = 0x00000002;
 inline constexpr LSRolesMask kLSRolesEditor = 0x00000004;
 inline constexpr LSRolesMask kLSRolesShell = 0x00000008;
 inline constexpr LSRolesMask kLSRolesAll = 0xFFFFFFFF;
-
-inline constexpr Status kStatusOK = 0;
-inline constexpr Status kLSUnknownErr = -10810;
-inline constexpr Status kLSNotAnApplicationErr = -10811;
-inline constexpr Status kLSApplicationNotFoundErr = -10814;
-inline constexpr Status kLSServerCommunicationErr = -10822;
 
 // URLsForDirectory: the directories the tool asks for, and "all domains".
 inline constexpr int kApplicationDirectory = 1;
@@ -89,11 +84,6 @@ struct RunningApplication {
   std::int32_t processIdentifier = -1;
 };
 
-struct LaunchError {
-  Status code = kLSUnknownErr;
-  std::string description;
-};
-
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -108,8 +98,8 @@ class Platform {
   virtual std::optional<std::vector<std::string>> LSCopyAllRoleHandlersForContentType(
       std::string_view contentType, LSRolesMask roles) = 0;
 
-  // Handler changes: make bundleID the default of the scheme or type. 0 on success;
-  // nothing is changed on failure.
+  // Handler changes: make bundleID the default of the scheme or type. Success only when
+  // the change took effect; on failure nothing is changed and the status says why.
   virtual Status LSSetDefaultHandlerForURLScheme(std::string_view scheme,
                                                  std::string_view bundleID) = 0;
   virtual Status LSSetDefaultRoleHandlerForContentType(std::string_view contentType,
@@ -120,7 +110,7 @@ class Platform {
   // not installed.
   virtual std::optional<std::vector<URL>> LSCopyApplicationURLsForBundleIdentifier(
       std::string_view bundleID) = 0;
-  // Every installed application; status 0 and the list, or a non-zero status.
+  // Every installed application; success and the list, or a failure.
   virtual Status LSCopyAllApplicationURLs(std::optional<std::vector<URL>>& applications) = 0;
   // Every scheme that an installed application handles, paired by position with the
   // location of its default handler.
@@ -142,9 +132,9 @@ class Platform {
   // An icon for an alert: the path of an image file, or "" when there is none.
   virtual std::string iconForFile(std::string_view path) = 0;
   // Registers the bundle at the URL (installs its desktop entry) and starts its program
-  // once, detached. Sets error and answers none when that fails.
+  // once, detached. Sets error (when given) and answers none when that fails.
   virtual std::optional<RunningApplication> launchApplicationAtURL(const URL& url, unsigned options,
-                                                                   LaunchError* error) = 0;
+                                                                   Status* error) = 0;
 
   // Bundles.
   virtual std::optional<Bundle> bundleWithPath(std::string_view path) = 0;

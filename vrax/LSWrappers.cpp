@@ -27,13 +27,14 @@ std::shared_ptr<platform::Platform>& servicesSlot() {
 // Writes the bundle's identifier into bundleID when the bundle is an application (or,
 // with acceptFinder, a Finder package) that has one; else answers -10811.
 Status acceptBundle(const Bundle& bundle, bool acceptFinder, std::optional<std::string>& bundleID) {
-  Status status = platform::kStatusOK;
+  Status status;
   auto type = LSWrappers::packageType(bundle, status);
   if (!type) return status;
   bool accepted = *type == kApplicationPackageType || (acceptFinder && *type == kFinderPackageType);
-  if (!accepted || !bundle.bundleIdentifier) return LSWrappers::LSErrors::notAnApp;
+  if (!accepted || !bundle.bundleIdentifier)
+    return LSWrappers::LSErrors(LSWrappers::LSErrors::notAnApp).status();
   bundleID = *bundle.bundleIdentifier;
-  return platform::kStatusOK;
+  return Status();
 }
 
 }  // namespace
@@ -51,64 +52,74 @@ void LSWrappers::setServices(std::shared_ptr<platform::Platform> services) {
 Status LSWrappers::getBundleID(std::string_view application, std::optional<std::string>& bundleID) {
   if (application == kPlaceholderName) {
     bundleID = std::string(placeholderBundleID);
-    return LSErrors::noError;
+    return LSErrors(LSErrors::noError).status();
   }
   auto& system = services();
   if (system.absolutePathForAppBundleWithIdentifier(application)) {
     bundleID = std::string(application);
-    return LSErrors::noError;
+    return LSErrors(LSErrors::noError).status();
   }
   if (auto path = system.fullPathForApplication(application)) {
     auto bundle = system.bundleWithPath(*path);
     if (!bundle) {
-      return system.fileExistsAtPath(application) ? LSErrors::notAnApp : LSErrors::appNotFound;
+      return LSErrors(system.fileExistsAtPath(application) ? LSErrors::notAnApp
+                                                           : LSErrors::appNotFound)
+          .status();
     }
     return acceptBundle(*bundle, /*acceptFinder=*/true, bundleID);
   }
   if (auto bundle = system.bundleWithPath(application)) {
     return acceptBundle(*bundle, /*acceptFinder=*/false, bundleID);
   }
-  if (system.fileExistsAtPath(application)) return LSErrors::notAnApp;
+  if (system.fileExistsAtPath(application)) return LSErrors(LSErrors::notAnApp).status();
   auto url = URL::parse(application);
-  if (!url) return LSErrors::notAnApp;
+  if (!url) return LSErrors(LSErrors::notAnApp).status();
   if (url->path().empty())
-    return url->isFileURL() ? LSErrors::defaultErr : LSErrors::invalidFileURL;
-  if (!url->isFileURL()) return LSErrors::notAnApp;
-  if (!system.fileExistsAtPath(url->path())) return LSErrors::appNotFound;
+    return LSErrors(url->isFileURL() ? LSErrors::defaultErr : LSErrors::invalidFileURL).status();
+  if (!url->isFileURL()) return LSErrors(LSErrors::notAnApp).status();
+  if (!system.fileExistsAtPath(url->path())) return LSErrors(LSErrors::appNotFound).status();
   auto bundle = system.bundleWithURL(*url);
-  if (!bundle) return LSErrors::notAnApp;
+  if (!bundle) return LSErrors(LSErrors::notAnApp).status();
   return acceptBundle(*bundle, /*acceptFinder=*/false, bundleID);
 }
 
 std::optional<std::string> LSWrappers::packageType(const Bundle& bundle, Status& status) {
   if (!bundle.infoDictionary) {
-    status = LSErrors::defaultErr;
+    status = LSErrors(LSErrors::defaultErr).status();
     return std::nullopt;
   }
   auto entry = bundle.infoDictionary->find("CFBundlePackageType");
   if (entry == bundle.infoDictionary->end()) {
-    status = LSErrors::invalidBundle;
+    status = LSErrors(LSErrors::invalidBundle).status();
     return std::nullopt;
   }
   return entry->second;
 }
 
-bool LSWrappers::ensureRegistered(std::string_view bundleID) {
+Status LSWrappers::ensureRegistered(std::string_view bundleID) {
   auto& system = services();
   auto isKnown = [&] {
-    return system.LSCopyApplicationURLsForBundleIdentifier(bundleID).has_value();
+    if (system.LSCopyApplicationURLsForBundleIdentifier(bundleID)) return Status();
+    return Status::error(LSErrors::appNotFound,
+                         "no application " + std::string(bundleID) + " is installed");
   };
   if (bundleID != placeholderBundleID) return isKnown();
   if (system.absolutePathForAppBundleWithIdentifier(bundleID)) return isKnown();
+  const auto notFound = [](const std::string& where) {
+    return Status::error(LSErrors::appNotFound,
+                         std::string(placeholderBundleName) + " was not found in " + where);
+  };
 
   // Not registered yet: look for the placeholder bundle, then launch it once, which
   // registers it. The registry is not asked again afterwards.
   std::vector<URL> folders;
   if (host().mainBundleHasIdentifier()) {
     auto pane = preferencePaneURL();
-    if (!pane) return false;
+    if (!pane) {
+      return Status::error(LSErrors::appNotFound, std::string(paneBundleName) + " was not found");
+    }
     auto bundle = system.bundleWithURL(*pane);
-    if (!bundle || !bundle->resourceURL) return false;
+    if (!bundle || !bundle->resourceURL) return notFound(pane->path());
     folders.push_back(*bundle->resourceURL);
   } else {
     folders.push_back(system.mainBundle().bundleURL);
@@ -119,19 +130,23 @@ bool LSWrappers::ensureRegistered(std::string_view bundleID) {
   }
 
   std::optional<URL> placeholder;
+  std::string searched;
   for (const auto& folder : folders) {
     URL candidate = folder.appendingPathComponent(placeholderBundleName);
     if (system.isExecutableFileAtPath(candidate.path())) {
       placeholder = std::move(candidate);
       break;
     }
+    searched += (searched.empty() ? "" : ", ") + folder.path();
   }
-  if (!placeholder) return false;
+  if (!placeholder) return notFound(searched);
 
-  platform::LaunchError error;
+  Status error = Status::fileError(LSErrors::appNotFound, placeholder->path(),
+                                   "the placeholder could not be started");
   auto running =
       system.launchApplicationAtURL(*placeholder, platform::kLaunchWithoutAddingToRecents, &error);
-  return running && running->processIdentifier != -1;
+  if (!running || running->processIdentifier == -1) return error;
+  return Status();
 }
 
 std::optional<URL> LSWrappers::preferencePaneURL() {
@@ -163,7 +178,7 @@ std::optional<std::vector<std::string>> LSWrappers::applicationPaths(
 
 std::optional<std::vector<std::string>> LSWrappers::copyAllApps() {
   std::optional<std::vector<URL>> applications;
-  if (services().LSCopyAllApplicationURLs(applications) != platform::kStatusOK) {
+  if (!services().LSCopyAllApplicationURLs(applications).ok()) {
     return std::nullopt;
   }
   if (!applications) return std::nullopt;

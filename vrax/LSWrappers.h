@@ -60,12 +60,13 @@ class LSWrappers {
   static void setHost(std::shared_ptr<Host> host);
 
   // Turns an application text (bundle identifier, name, path, file URL or "None") into a
-  // bundle identifier. Answers 0 and writes the identifier into bundleID, or answers a
-  // non-zero status and leaves bundleID untouched.
+  // bundle identifier. Answers success and writes the identifier into bundleID, or answers
+  // a failure and leaves bundleID untouched.
   static Status getBundleID(std::string_view application, std::optional<std::string>& bundleID);
-  // Whether the registry knows the application, registering the placeholder first (by
-  // locating and launching it) when it is the one asked for and not yet known.
-  static bool ensureRegistered(std::string_view bundleID);
+  // Success when the registry knows the application, registering the placeholder first
+  // (by locating and launching it) when it is the one asked for and not yet known; else
+  // a failure saying why (the bundle not found, or the reason it could not be started).
+  static Status ensureRegistered(std::string_view bundleID);
   // The paths of every registered application, in the platform's order; none on failure.
   static std::optional<std::vector<std::string>> copyAllApps();
   // The bundle's package type; none with a status when it has no information or no type.
@@ -77,7 +78,7 @@ class LSWrappers {
   // throws ErrorText with the message for a failure. Hosted: queues an alert on the
   // host's main queue and returns. Throws ErrorText when a failure lacks application or
   // target, whatever the mode, and std::system_error when the line cannot be printed.
-  static void displayAlert(Status status, const std::optional<std::string>& application,
+  static void displayAlert(Status::Code status, const std::optional<std::string>& application,
                            const std::optional<std::string>& target);
 
  private:
@@ -100,7 +101,8 @@ class LSWrappers::Schemes {
   static std::optional<std::vector<std::string>> copyAllHandlers(std::string_view scheme,
                                                                  bool asPath);
   // Makes bundleID the scheme's default handler: -30774 for an invalid scheme, -10814
-  // when the application is not registered (and cannot be), else the platform's status.
+  // when the application is not registered (and cannot be; the status says why), else
+  // the platform's status.
   static Status setDefaultHandler(std::string_view scheme, std::string_view bundleID);
   // Every known scheme with the path of its default handler; none on failure.
   static std::optional<std::map<std::string, std::string>> copySchemesAndHandlers();
@@ -133,7 +135,7 @@ class LSWrappers::UTType {
 // on like an enumeration.
 class LSWrappers::LSErrors {
  public:
-  enum Case : Status {
+  enum Case : Status::Code {
     invalidBundle = -67857,
     invalidScheme = -30774,
     incompatibleSys = -10825,
@@ -150,9 +152,11 @@ class LSWrappers::LSErrors {
   constexpr operator Case() const { return value_; }
 
   // The case of a status; a status outside the table is defaultErr.
-  static LSErrors fromStatus(Status status);
+  static LSErrors fromStatus(Status::Code status);
   // The case's own status code.
-  Status code() const;
+  Status::Code code() const;
+  // The case as a status: success for noError, else a failure with the case's code.
+  Status status() const;
   // The report: "Veltrane SUCCESS: ..." for noError, else "Veltrane ERROR <code>: " and
   // the case's text naming the application or the target. A missing application or
   // target reads as the empty text.

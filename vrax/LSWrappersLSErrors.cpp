@@ -42,14 +42,18 @@ LSWrappers::Host& LSWrappers::host() {
 
 void LSWrappers::setHost(std::shared_ptr<Host> host) { hostSlot() = std::move(host); }
 
-LSWrappers::LSErrors LSWrappers::LSErrors::fromStatus(Status status) {
+LSWrappers::LSErrors LSWrappers::LSErrors::fromStatus(Status::Code status) {
   for (Case value : kAllCases) {
-    if (static_cast<Status>(value) == status) return value;
+    if (static_cast<Status::Code>(value) == status) return value;
   }
   return Case::defaultErr;
 }
 
-Status LSWrappers::LSErrors::code() const { return static_cast<Status>(value_); }
+Status::Code LSWrappers::LSErrors::code() const { return static_cast<Status::Code>(value_); }
+
+Status LSWrappers::LSErrors::status() const {
+  return value_ == noError ? Status() : Status::error(code());
+}
 
 std::string LSWrappers::LSErrors::message(const std::optional<std::string>& application,
                                           const std::optional<std::string>& target) const {
@@ -97,7 +101,7 @@ std::string LSWrappers::LSErrors::message(const std::optional<std::string>& appl
   return text;
 }
 
-void LSWrappers::displayAlert(Status status, const std::optional<std::string>& application,
+void LSWrappers::displayAlert(Status::Code status, const std::optional<std::string>& application,
                               const std::optional<std::string>& target) {
   if (status != LSErrors::noError && (!application || !target)) {
     throw ErrorText(std::string(kMissingArguments));

@@ -36,15 +36,17 @@ std::optional<std::vector<std::string>> LSWrappers::Schemes::copyAllHandlers(
 }
 
 Status LSWrappers::Schemes::setDefaultHandler(std::string_view scheme, std::string_view bundleID) {
-  if (!isValidScheme(scheme)) return LSErrors::invalidScheme;
-  if (!ensureRegistered(bundleID)) return LSErrors::appNotFound;
+  if (!isValidScheme(scheme)) return LSErrors(LSErrors::invalidScheme).status();
+  if (Status status = ensureRegistered(bundleID); !status.ok()) {
+    return status.withCode(LSErrors::appNotFound);
+  }
   return services().LSSetDefaultHandlerForURLScheme(scheme, bundleID);
 }
 
 std::optional<std::map<std::string, std::string>> LSWrappers::Schemes::copySchemesAndHandlers() {
   std::optional<std::vector<std::string>> schemes;
   std::optional<std::vector<platform::URL>> handlers;
-  if (services().LSCopySchemesAndHandlerURLs(schemes, handlers) != platform::kStatusOK) {
+  if (!services().LSCopySchemesAndHandlerURLs(schemes, handlers).ok()) {
     return std::nullopt;
   }
   if (!handlers || !schemes) return std::nullopt;

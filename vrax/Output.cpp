@@ -22,4 +22,15 @@ void writeStandardOutput(std::string_view text) {
   }
 }
 
+void writeStandardError(std::string_view text) {
+  std::cerr.flush();
+  std::fflush(stderr);
+  while (!text.empty()) {
+    const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
 }  // namespace vrax

@@ -11,5 +11,8 @@ namespace vrax {
 // a success with nothing to show: throws std::system_error (the framework reports it and
 // the run ends with status 1).
 void writeStandardOutput(std::string_view text);
+// Writes the text to standard error, whole; a failure to write it is ignored (there is
+// nowhere left to report it).
+void writeStandardError(std::string_view text);
 
 }  // namespace vrax

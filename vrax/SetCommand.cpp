@@ -25,29 +25,33 @@ void SetCommand::execute(const cmdkit::CommandArguments& /*arguments*/) {
   using LSErrors = LSWrappers::LSErrors;
   const std::string target = contentType_.value_or(kind_);
 
-  statusCode_ = LSWrappers::getBundleID(inApplication_, bundleID_);
-  if (statusCode_ != LSErrors::noError) {
+  status_ = LSWrappers::getBundleID(inApplication_, bundleID_);
+  if (!status_.ok()) {
     throw cmdkit::CLIError::error(
-        LSErrors::fromStatus(statusCode_).message(inApplication_, target));
+        LSErrors::fromStatus(status_.code()).message(inApplication_, target));
   }
 
   if (kind_ == "URL" && contentType_) {
-    statusCode_ = LSWrappers::Schemes::setDefaultHandler(*contentType_, *bundleID_);
+    status_ = LSWrappers::Schemes::setDefaultHandler(*contentType_, *bundleID_);
   } else if (kind_ == "UTI" && contentType_) {
-    statusCode_ = LSWrappers::ensureRegistered(*bundleID_)
-                      ? LSWrappers::services().LSSetDefaultRoleHandlerForContentType(
-                            *contentType_, role_, *bundleID_)
-                      : Status{LSErrors::appNotFound};
+    status_ = LSWrappers::ensureRegistered(*bundleID_);
+    status_ = status_.ok() ? LSWrappers::services().LSSetDefaultRoleHandlerForContentType(
+                                 *contentType_, role_, *bundleID_)
+                           : status_.withCode(LSErrors::appNotFound);
   } else if (isBuiltInScheme(kind_)) {
-    statusCode_ = LSWrappers::Schemes::setDefaultHandler(kind_, *bundleID_);
+    status_ = LSWrappers::Schemes::setDefaultHandler(kind_, *bundleID_);
   } else {
-    statusCode_ = LSErrors::defaultErr;
+    status_ = LSErrors(LSErrors::defaultErr).status();
   }
 
   try {
-    LSWrappers::displayAlert(statusCode_, bundleID_, target);
+    LSWrappers::displayAlert(status_.code(), bundleID_, target);
   } catch (const LSWrappers::ErrorText& failure) {
     writeStandardOutput(failure.text() + "\n");
+  }
+  // The status line says what failed; the reason says which file and why.
+  if (!status_.ok() && !status_.toString().empty()) {
+    writeStandardError("vrax: " + status_.toString() + "\n");
   }
 }
 

@@ -2,7 +2,9 @@
 // One "type" option chooses the target, as for getHandler; --app names the application
 // by bundle identifier, name, path or file URL, or "None" for the placeholder. The
 // outcome is reported by displayAlert: the success line, or the failure text, both on
-// standard output. Only an application that cannot be resolved fails the run.
+// standard output; a failure's reason (the file, the line, why) follows on standard
+// error as "vrax: PATH:LINE: reason". Only an application that cannot be resolved fails
+// the run.
 #pragma once
 
 #include <map>
@@ -31,7 +33,8 @@ class SetCommand final : public cmdkit::OptionCommand {
   const std::optional<std::string>& contentType() const { return contentType_; }
   const std::string& inApplication() const { return inApplication_; }
   const std::optional<std::string>& bundleID() const { return bundleID_; }
-  Status statusCode() const { return statusCode_; }
+  Status::Code statusCode() const { return status_.code(); }
+  const Status& status() const { return status_; }
   LSRolesMask role() const { return role_; }
 
  private:
@@ -44,7 +47,7 @@ class SetCommand final : public cmdkit::OptionCommand {
   std::optional<std::string> contentType_;
   std::string inApplication_ = "None";
   std::optional<std::string> bundleID_;
-  Status statusCode_ = LSWrappers::LSErrors::defaultErr;
+  Status status_ = Status::error(LSWrappers::LSErrors::defaultErr);
   std::map<std::string, LSRolesMask> roles_ = roleNameTable();
   LSRolesMask role_ = platform::kLSRolesAll;
 };

@@ -92,9 +92,9 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
     const std::string report = tree.root() + "/report";
     const std::string bundle = makeBundle(tree.root() + "/" + folder, kEntry, report);
 
-    LaunchError error;
+    Status error;
     const auto id = installBundle(bundle + "/", tree.applications(), &error);
-    ASSERT_TRUE(id) << error.description;
+    ASSERT_TRUE(id) << error.toString();
     EXPECT_EQ(*id, "org.vrax.Quietling");
 
     const std::string installed = tree.applications() + "/org.vrax.Quietling.desktop";
@@ -119,7 +119,8 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
     // gio reads the entry as an application and starts the program with the argument.
     tree.run({"gio", "launch", installed, "vraxtest:a b"});
     EXPECT_EQ(awaitFile(report), program + "\nvraxtest:a b\n");
-    ASSERT_EQ(setUserDefault(tree.configHome(), {}, "x-scheme-handler/vraxtest", *id), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.configHome(), {}, "x-scheme-handler/vraxtest", *id)).code(),
+              kStatusOK);
     EXPECT_EQ(tree.gioDefault("x-scheme-handler/vraxtest"), "org.vrax.Quietling.desktop");
   }
 }
@@ -156,7 +157,7 @@ TEST(BundleInstaller, RefusesWhatIsNoBundle) {
   const struct {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // below the bundle
-    Status code;
+    Status::Code code;
   } cases[] = {
       {"missing folder", {}, kLSApplicationNotFoundErr},
       {"no entry", {{"Quietling", "#!/bin/sh\n"}}, kLSNotAnApplicationErr},
@@ -193,17 +194,17 @@ TEST(BundleInstaller, RefusesWhatIsNoBundle) {
       writeFile(bundle + "/" + name, text);
       if (name == "Quietling") ::chmod((bundle + "/" + name).c_str(), 0755);
     }
-    LaunchError error;
+    Status error;
     EXPECT_FALSE(installBundle(bundle, tree.applications(), &error));
-    EXPECT_EQ(error.code, c.code);
-    EXPECT_FALSE(error.description.empty());
+    EXPECT_EQ(error.code(), c.code);
+    EXPECT_FALSE(error.toString().empty());
     EXPECT_TRUE(std::filesystem::is_empty(tree.applications()));
   }
   XdgTree tree;
   writeFile(tree.root() + "/file.app", "not a folder");
-  LaunchError error;
+  Status error;
   EXPECT_FALSE(installBundle(tree.root() + "/file.app", tree.applications(), &error));
-  EXPECT_EQ(error.code, kLSNotAnApplicationErr);
+  EXPECT_EQ(error.code(), kLSNotAnApplicationErr);
 }
 
 // The program runs in a session of its own while spawnDetached has long returned, and
@@ -225,11 +226,11 @@ TEST(BundleInstaller, SpawnsDetachedWithoutZombie) {
       shellQuote(report) + ".tmp; mv " + shellQuote(report) + ".tmp " + shellQuote(report) +
       "; read line < " + shellQuote(fifo);
 
-  LaunchError error;
+  Status error;
   const auto running = spawnDetached({"sh", "-c", script}, &error);
   ::close(inherited[0]);
   ::close(inherited[1]);
-  ASSERT_TRUE(running) << error.description;
+  ASSERT_TRUE(running) << error.toString();
   EXPECT_TRUE(noChildrenLeft());
 
   const std::string text = awaitFile(report);
@@ -253,7 +254,7 @@ TEST(BundleInstaller, SpawnReportsProgramsThatCannotStart) {
   ::chmod((tree.root() + "/not-executable").c_str(), 0644);
   const struct {
     std::vector<std::string> argv;
-    Status code;
+    Status::Code code;
   } cases[] = {
       {{tree.root() + "/missing"}, kLSApplicationNotFoundErr},
       {{"vrax-no-such-program-anywhere"}, kLSApplicationNotFoundErr},
@@ -264,9 +265,9 @@ TEST(BundleInstaller, SpawnReportsProgramsThatCannotStart) {
   // moment, in either order; repeating the launches lets both orders happen.
   for (int round = 0; round < 40; ++round) {
     for (const auto& c : cases) {
-      LaunchError error;
+      Status error;
       EXPECT_FALSE(spawnDetached(c.argv, &error));
-      EXPECT_EQ(error.code, c.code) << error.description;
+      EXPECT_EQ(error.code(), c.code) << error.toString();
       EXPECT_TRUE(noChildrenLeft());
     }
   }

@@ -99,8 +99,8 @@ class Agreement : public ::testing::Test {
     std::optional<std::vector<std::string>> realSchemes;
     std::optional<std::vector<URL>> fakeHandlers;
     std::optional<std::vector<URL>> realHandlers;
-    EXPECT_EQ(fake.LSCopySchemesAndHandlerURLs(fakeSchemes, fakeHandlers),
-              real.LSCopySchemesAndHandlerURLs(realSchemes, realHandlers));
+    EXPECT_EQ(fake.LSCopySchemesAndHandlerURLs(fakeSchemes, fakeHandlers).code(),
+              real.LSCopySchemesAndHandlerURLs(realSchemes, realHandlers).code());
     EXPECT_EQ(fakeSchemes, realSchemes);
     EXPECT_EQ(fakeHandlers, realHandlers);
     std::optional<std::vector<URL>> fakeApps;
@@ -139,12 +139,12 @@ TEST_F(Agreement, SameChangesSameAnswers) {
   for (const auto& change : changes) {
     const std::string type = change.type;
     if (type.starts_with("scheme:")) {
-      EXPECT_EQ(fake.LSSetDefaultHandlerForURLScheme(type.substr(7), change.id),
-                real.LSSetDefaultHandlerForURLScheme(type.substr(7), change.id))
+      EXPECT_EQ(fake.LSSetDefaultHandlerForURLScheme(type.substr(7), change.id).code(),
+                real.LSSetDefaultHandlerForURLScheme(type.substr(7), change.id).code())
           << type;
     } else {
-      EXPECT_EQ(fake.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, change.id),
-                real.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, change.id))
+      EXPECT_EQ(fake.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, change.id).code(),
+                real.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, change.id).code())
           << type;
     }
     SCOPED_TRACE(type);

@@ -160,9 +160,12 @@ TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
   tree.write("config/mimeapps.list",
              "[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop\n");
   Freedesktop platform;
-  ASSERT_EQ(kStatusOK, platform.LSSetDefaultHandlerForURLScheme("http", "org.gnome.Epiphany"));
-  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll,
-                                                                      "org.xfce.mousepad.desktop"));
+  ASSERT_EQ((platform.LSSetDefaultHandlerForURLScheme("http", "org.gnome.Epiphany")).code(),
+            kStatusOK);
+  ASSERT_EQ((platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll,
+                                                            "org.xfce.mousepad.desktop"))
+                .code(),
+            kStatusOK);
   EXPECT_EQ(askGio(tree, "x-scheme-handler/http").preferred, "org.gnome.Epiphany.desktop");
   EXPECT_EQ(askGio(tree, "text/plain").preferred, "org.xfce.mousepad.desktop");
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("http"), "org.gnome.Epiphany");
@@ -175,10 +178,14 @@ TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
 TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
   index(tree.systemApplications());
   Freedesktop platform;
-  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("TEXT/PLAIN", kLSRolesAll,
-                                                                      "org.xfce.mousepad"));
-  ASSERT_EQ(kStatusOK, platform.LSSetDefaultRoleHandlerForContentType("Text/X-C", kLSRolesAll,
-                                                                      "geany.desktop"));
+  ASSERT_EQ((platform.LSSetDefaultRoleHandlerForContentType("TEXT/PLAIN", kLSRolesAll,
+                                                            "org.xfce.mousepad"))
+                .code(),
+            kStatusOK);
+  ASSERT_EQ(
+      (platform.LSSetDefaultRoleHandlerForContentType("Text/X-C", kLSRolesAll, "geany.desktop"))
+          .code(),
+      kStatusOK);
   EXPECT_EQ(askGio(tree, "text/plain").preferred, "org.xfce.mousepad.desktop");
   EXPECT_EQ(askGio(tree, "text/x-csrc").preferred, "geany.desktop");
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll),

@@ -49,7 +49,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
     EXPECT_EQ(platform.LSCopyApplicationURLsForBundleIdentifier("app").has_value(), c.installed)
         << c.name;
     std::optional<std::vector<URL>> all;
-    ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+    ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     EXPECT_EQ(all->size(), c.installed ? 1u : 0u) << c.name;
   }
 }
@@ -80,7 +80,7 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
                                                             "/applications/mine.desktop"),
             std::nullopt);
   std::optional<std::vector<URL>> all;
-  ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+  ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
   std::vector<std::string> paths;
   for (const auto& url : *all) paths.push_back(url.path());
   EXPECT_EQ(paths,
@@ -105,7 +105,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
     Freedesktop platform;
     std::optional<std::vector<URL>> all;
     if (listFirst) {
-      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+      ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     }
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-tool"),
               apps + "vendor-tool.desktop");
@@ -113,7 +113,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("masked"), std::nullopt);
     EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("b-c"), std::nullopt);
     if (!listFirst) {
-      ASSERT_EQ(platform.LSCopyAllApplicationURLs(all), kStatusOK);
+      ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
     }
     std::vector<std::string> paths;
     for (const auto& url : *all) paths.push_back(url.path());
@@ -222,11 +222,12 @@ TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
   for (const char* scheme : {"", "a b", "x\ny", "a=b", "[x]", "a;b"}) {
     EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(scheme), std::nullopt) << scheme;
     EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(scheme), std::nullopt) << scheme;
-    EXPECT_NE(platform.LSSetDefaultHandlerForURLScheme(scheme, "a"), kStatusOK) << scheme;
+    EXPECT_NE((platform.LSSetDefaultHandlerForURLScheme(scheme, "a")).code(), kStatusOK) << scheme;
   }
   for (const char* type : {"", "text", "text/", "text/plain\n", "public.item"}) {
     EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesAll), std::nullopt);
-    EXPECT_NE(platform.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, "a"), kStatusOK);
+    EXPECT_NE((platform.LSSetDefaultRoleHandlerForContentType(type, kLSRolesAll, "a")).code(),
+              kStatusOK);
   }
   EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
 }
@@ -238,7 +239,7 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
   tree.application("b", "prog", "x-scheme-handler/web;");
   Freedesktop platform;
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "a");
-  ASSERT_EQ(platform.LSSetDefaultHandlerForURLScheme("WEB", "b.desktop"), kStatusOK);
+  ASSERT_EQ((platform.LSSetDefaultHandlerForURLScheme("WEB", "b.desktop")).code(), kStatusOK);
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("web"), "b");
   EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme("Web"), "b");
   EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
@@ -277,12 +278,15 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   EXPECT_TRUE(platform.UTTypeConformsTo("TEXT/X-CSRC", "Text/Plain"));
   EXPECT_TRUE(platform.UTTypeConformsTo("Image/PNG", "public.item"));
 
-  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("TEXT/X-C", kLSRolesAll, "lower"),
-            kStatusOK);
-  ASSERT_EQ(platform.LSSetDefaultRoleHandlerForContentType("Audio/Amr", kLSRolesAll, "lower"),
-            kStatusOK);
   ASSERT_EQ(
-      platform.LSSetDefaultRoleHandlerForContentType("APPLICATION/X-OTHER", kLSRolesAll, "custom"),
+      (platform.LSSetDefaultRoleHandlerForContentType("TEXT/X-C", kLSRolesAll, "lower")).code(),
+      kStatusOK);
+  ASSERT_EQ(
+      (platform.LSSetDefaultRoleHandlerForContentType("Audio/Amr", kLSRolesAll, "lower")).code(),
+      kStatusOK);
+  ASSERT_EQ(
+      (platform.LSSetDefaultRoleHandlerForContentType("APPLICATION/X-OTHER", kLSRolesAll, "custom"))
+          .code(),
       kStatusOK);
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/x-csrc", kLSRolesAll), "lower");
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("audio/AMR", kLSRolesAll), "lower");
@@ -303,7 +307,7 @@ TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
   Freedesktop platform;
   std::optional<std::vector<std::string>> schemes;
   std::optional<std::vector<URL>> handlers;
-  ASSERT_EQ(platform.LSCopySchemesAndHandlerURLs(schemes, handlers), kStatusOK);
+  ASSERT_EQ((platform.LSCopySchemesAndHandlerURLs(schemes, handlers)).code(), kStatusOK);
   EXPECT_EQ(*schemes, (std::vector<std::string>{"mail", "web"}));
   ASSERT_EQ(handlers->size(), 2u);
   EXPECT_EQ((*handlers)[0].path(), tree.dataDirs() + "/applications/a.desktop");
@@ -436,10 +440,10 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
   ::chmod((bundle + "/Quiet").c_str(), 0755);
   Freedesktop platform;
   EXPECT_FALSE(platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet"));
-  LaunchError error;
+  Status error;
   const auto running = platform.launchApplicationAtURL(URL::fileURLWithPath(bundle),
                                                        kLaunchWithoutAddingToRecents, &error);
-  ASSERT_TRUE(running) << error.description;
+  ASSERT_TRUE(running) << error.toString();
   EXPECT_NE(running->processIdentifier, -1);
   const auto urls = platform.LSCopyApplicationURLsForBundleIdentifier("org.example.Quiet");
   ASSERT_TRUE(urls);
@@ -451,7 +455,7 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
 
   EXPECT_FALSE(
       platform.launchApplicationAtURL(*URL::parse("https://example.org/x.app"), 0, &error));
-  EXPECT_NE(error.code, kStatusOK);
+  EXPECT_FALSE(error.ok());
 }
 
 }  // namespace

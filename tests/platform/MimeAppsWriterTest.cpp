@@ -94,7 +94,8 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
       ASSERT_EQ(tree.gioDefault(kType, c.desktop), "other.desktop");
     }
 
-    ASSERT_EQ(setUserDefault(tree.configHome(), desktopsOf(c.desktop), kType, "chosen"), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.configHome(), desktopsOf(c.desktop), kType, "chosen")).code(),
+              kStatusOK);
 
     EXPECT_EQ(tree.gioDefault(kType, c.desktop), "chosen.desktop");
     EXPECT_EQ(tree.xdgMimeDefault(kType, c.desktop), "chosen.desktop");
@@ -157,7 +158,7 @@ TEST(MimeAppsWriter, EditKeepsEverythingElseByteForByte) {
       "# trailing comment";
   writeFile(tree.configHome() + "/mimeapps.list", before);
   ::chmod((tree.configHome() + "/mimeapps.list").c_str(), 0640);
-  ASSERT_EQ(setUserDefault(tree.configHome(), {}, kType, "chosen.desktop"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen.desktop")).code(), kStatusOK);
   EXPECT_EQ(readFile(tree.configHome() + "/mimeapps.list"), after);
   EXPECT_EQ(modeOf(tree.configHome() + "/mimeapps.list"), 0640u);
   EXPECT_EQ(filesIn(tree.configHome()), std::vector<std::string>{"mimeapps.list"});
@@ -201,7 +202,7 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
       ASSERT_EQ(::symlink(to.c_str(), link.c_str()), 0);
     }
 
-    ASSERT_EQ(setUserDefault(tree.configHome(), {}, kType, "chosen"), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
 
     for (const auto& [path, text] : c.links) {
       const std::string to = text.starts_with('@') ? tree.root() + text.substr(1) : text;
@@ -225,7 +226,7 @@ TEST(MimeAppsWriter, DanglingSymlinkGetsItsTargetCreated) {
   XdgTree tree;
   std::filesystem::create_directories(tree.root() + "/dotfiles");
   ASSERT_EQ(::symlink("../dotfiles/new.list", (tree.configHome() + "/mimeapps.list").c_str()), 0);
-  ASSERT_EQ(setUserDefault(tree.configHome(), {}, kType, "chosen"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
   EXPECT_EQ(std::filesystem::read_symlink(tree.configHome() + "/mimeapps.list").string(),
             "../dotfiles/new.list");
   EXPECT_EQ(MimeAppsList::parse(readFile(tree.root() + "/dotfiles/new.list"))
@@ -239,7 +240,7 @@ TEST(MimeAppsWriter, NewListGetsUmaskPermissionsAndFolders) {
   const mode_t old = ::umask(027);
   const Status status = setUserDefault(configHome, {}, kType, "chosen");
   ::umask(old);
-  ASSERT_EQ(status, kStatusOK);
+  ASSERT_EQ((status).code(), kStatusOK);
   EXPECT_EQ(modeOf(configHome + "/mimeapps.list"), 0640u);
   EXPECT_EQ(readFile(configHome + "/mimeapps.list"),
             "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;\n\n"
@@ -257,7 +258,7 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
     unsigned listMode;        // its permissions
     unsigned folderMode;      // permissions of config/
     std::string desktopList;  // contents of config/gnome-mimeapps.list ("" for none)
-    Status status;
+    Status::Code status;
   } cases[] = {
       {"newline in type", "x-scheme-handler/a\n[Default Applications]", "chosen", good, 0644, 0755,
        "", kStatusInvalidArgument},
@@ -303,9 +304,9 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
     ::chmod(tree.configHome().c_str(), c.folderMode);
     const auto namesBefore = filesIn(tree.configHome());
 
-    std::string detail;
-    EXPECT_EQ(setUserDefault(tree.configHome(), {"gnome"}, c.type, c.id, &detail), c.status);
-    EXPECT_FALSE(detail.empty());
+    const Status status = setUserDefault(tree.configHome(), {"gnome"}, c.type, c.id);
+    EXPECT_EQ(status.code(), c.status);
+    EXPECT_FALSE(status.reason().empty());
 
     EXPECT_EQ(readFile(list), c.list);
     EXPECT_EQ(modeOf(list), c.listMode);
@@ -327,7 +328,8 @@ TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   writeFile(tree.configHome() + "/kde-mimeapps.list", unrelated);
   writeFile(tree.configHome() + "/plasma-mimeapps.list", agreeing);
   ::chmod((tree.configHome() + "/plasma-mimeapps.list").c_str(), 0444);
-  ASSERT_EQ(setUserDefault(tree.configHome(), {"kde", "plasma"}, kType, "chosen"), kStatusOK);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {"kde", "plasma"}, kType, "chosen")).code(),
+            kStatusOK);
   EXPECT_EQ(readFile(tree.configHome() + "/kde-mimeapps.list"), unrelated);
   EXPECT_EQ(readFile(tree.configHome() + "/plasma-mimeapps.list"), agreeing);
 }
@@ -350,7 +352,7 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
       const Status status =
           setUserDefault(tree.configHome(), {}, "x-scheme-handler/s" + std::to_string(i),
                          "app" + std::to_string(i));
-      ::_exit(status == kStatusOK ? 0 : 1);
+      ::_exit(status.ok() ? 0 : 1);
     }
     children.push_back(pid);
   }
@@ -389,7 +391,7 @@ TEST(MimeAppsWriter, ResolvesSymlinkChainsAndLoops) {
   EXPECT_FALSE(resolveSymlinks(dir + "/loop1"));
   // A list behind a loop is refused, not replaced.
   ASSERT_EQ(::symlink("../loop1", (tree.configHome() + "/mimeapps.list").c_str()), 0);
-  EXPECT_NE(setUserDefault(tree.configHome(), {}, kType, "chosen"), kStatusOK);
+  EXPECT_NE((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
   EXPECT_TRUE(std::filesystem::is_symlink(tree.configHome() + "/mimeapps.list"));
 }
 

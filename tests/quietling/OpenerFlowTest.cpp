@@ -217,7 +217,8 @@ TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " + kID +
                               " (This error occurs when Quietling.app is not found.)\n");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "vrax: Quietling.app was not found in " + prefix.path() + "/bin, " +
+                              tree.home() + "/Applications, " + prefix.path() + "/lib/vrax\n");
     EXPECT_EQ(reap(), std::vector<std::string>{});
   }
   EXPECT_EQ(testsupport::snapshot(tree.root()), before);

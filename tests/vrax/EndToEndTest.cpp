@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -358,7 +359,12 @@ TEST(EndToEndWithoutPlaceholderTest, MissingPlaceholderIsReportedAndNothingChang
   EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " +
                             std::string(kPlaceholderBundleID) +
                             " (This error occurs when Quietling.app is not found.)\n");
-  EXPECT_EQ(result.err, "");
+  // The reason names every folder searched: the program's own, ~/Applications and the
+  // installation's lib/vrax.
+  EXPECT_TRUE(std::regex_match(
+      result.err, std::regex("vrax: Quietling\\.app was not found in /.*/bin, /.*/Applications, "
+                             "/.*/lib/vrax\n")))
+      << result.err;
   EXPECT_EQ(result.status, 0);
   EXPECT_FALSE(fs::exists(tree.userList()));
 }
@@ -412,12 +418,12 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
       {"TypeWithInjectedLine",
        {"--UTI", "text/plain\n[Default Applications]", "--app", "Falkon"},
        "Veltrane ERROR -10810: An unknown error has occurred.\n",
-       "",
+       "vrax: \"text/plain\\n[Default Applications]\" is not a valid MIME type\n",
        0},
       {"UninstalledApplication",
        {"--web", "--app", thunderbird},
        "Veltrane ERROR -10814: No application found for thunderbird\n",
-       "",
+       "vrax: no application thunderbird is installed\n",
        0},
       {"UnknownName",
        {"--web", "--app", "No Such Browser"},

@@ -14,7 +14,7 @@ using LSErrors = LSWrappers::LSErrors;
 using Alert = LSWrappers::Alert;
 
 struct StatusCase {
-  Status status;
+  Status::Code status;
   LSErrors::Case expected;
   const char* message;  // with APP "org.example.App" and TARGET "web+x"
 };
@@ -25,7 +25,7 @@ TEST_P(LSErrorsTest, StatusGivesItsCaseCodeAndMessage) {
   const auto& c = GetParam();
   LSErrors error = LSErrors::fromStatus(c.status);
   EXPECT_EQ(error, c.expected);
-  EXPECT_EQ(error.code(), static_cast<Status>(c.expected));
+  EXPECT_EQ(error.code(), static_cast<Status::Code>(c.expected));
   EXPECT_EQ(error.message(std::string("org.example.App"), std::string("web+x")), c.message);
 }
 
@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Veltrane ERROR -10810: An unknown error has occurred."}));
 
 struct PlaceholderCase {
-  Status status;
+  Status::Code status;
   std::optional<std::string> application;
   bool appended;
 };
@@ -162,7 +162,7 @@ TEST_F(WrappersTest, FailureWithoutApplicationOrTargetIsRefusedInBothModes) {
 // --- displayAlert, hosted ----------------------------------------------------------------
 
 struct AlertCase {
-  Status status;
+  Status::Code status;
   const char* title;
   Alert::Style style;
   const char* informative;

@@ -17,7 +17,7 @@ struct ResolutionCase {
   const char* name;
   std::function<void(FakePlatform&)> prepare;
   std::string text;
-  Status status;
+  Status::Code status;
   std::string bundleID;  // expected slot content (kUntouched when the status is not 0)
 };
 
@@ -38,7 +38,7 @@ TEST_P(GetBundleIDTest, ResolvesOrFailsWithTheRuleStatus) {
   const auto& c = GetParam();
   if (c.prepare) c.prepare(*fake);
   std::optional<std::string> slot = kUntouched;
-  EXPECT_EQ(LSWrappers::getBundleID(c.text, slot), c.status);
+  EXPECT_EQ(LSWrappers::getBundleID(c.text, slot).code(), c.status);
   EXPECT_EQ(slot, c.bundleID);
 }
 
@@ -184,43 +184,43 @@ class EnsureRegisteredTest : public WrappersTest {
 TEST_F(EnsureRegisteredTest, OtherApplicationsAreOnlyLookedUp) {
   install("org.example.Editor", kApp);
   placeholderIn(toolFolder);
-  EXPECT_TRUE(LSWrappers::ensureRegistered("org.example.Editor"));
-  EXPECT_FALSE(LSWrappers::ensureRegistered("org.example.Missing"));
+  EXPECT_TRUE(LSWrappers::ensureRegistered("org.example.Editor").ok());
+  EXPECT_FALSE(LSWrappers::ensureRegistered("org.example.Missing").ok());
   // The comparison with the placeholder's identifier is exact.
-  EXPECT_FALSE(LSWrappers::ensureRegistered("ORG.VRAX.QUIETLING"));
+  EXPECT_FALSE(LSWrappers::ensureRegistered("ORG.VRAX.QUIETLING").ok());
   EXPECT_TRUE(fake->launches().empty());
 }
 
 TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
   install(kPlaceholder, "/home/u/.local/share/applications/p.desktop");
   placeholderIn(toolFolder);
-  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches().empty());
 }
 
 TEST_F(EnsureRegisteredTest, CopyNextToTheToolIsLaunchedFirstAndOnlyOnce) {
   placeholderIn(toolFolder);
   placeholderIn(userApps);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
   EXPECT_EQ(fake->launches().at(0).options, 0x100u);
   EXPECT_TRUE(fake->LSCopyApplicationURLsForBundleIdentifier(kPlaceholder));
   // Registered now: a second call launches nothing.
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(fake->launches().size(), 1u);
 }
 
 TEST_F(EnsureRegisteredTest, LaunchIsTrustedWithoutAskingTheRegistryAgain) {
   // The copy registers under another identifier: the registry would say no.
   fake->addBundle(toolFolder + "/Quietling.app", entry("org.example.Impostor"));
-  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
   EXPECT_FALSE(fake->LSCopyApplicationURLsForBundleIdentifier(kPlaceholder));
 }
 
 TEST_F(EnsureRegisteredTest, ApplicationsFoldersAreSearchedInOrder) {
   placeholderIn(prefixApps);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(launched(), std::vector<std::string>{prefixApps + "/Quietling.app"});
 
   replacePlatform(std::make_shared<FakePlatform>());
@@ -228,21 +228,22 @@ TEST_F(EnsureRegisteredTest, ApplicationsFoldersAreSearchedInOrder) {
   fake->setDirectory(platform::kApplicationDirectory, {userApps, prefixApps});
   placeholderIn(prefixApps);
   placeholderIn(userApps);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(launched(), std::vector<std::string>{userApps + "/Quietling.app"});
 }
 
 TEST_F(EnsureRegisteredTest, FailsWithoutLaunchingWhenNoCopyIsFound) {
   fake->addFile(toolFolder + "/Quietling.app");  // exists, but not executable
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches().empty());
 }
 
 // A platform whose launches start the program but answer no process identifier.
 class NoProcessIdentifier final : public FakePlatform {
  public:
-  std::optional<platform::RunningApplication> launchApplicationAtURL(
-      const platform::URL& url, unsigned options, platform::LaunchError* error) override {
+  std::optional<platform::RunningApplication> launchApplicationAtURL(const platform::URL& url,
+                                                                     unsigned options,
+                                                                     Status* error) override {
     auto running = FakePlatform::launchApplicationAtURL(url, options, error);
     if (running) running->processIdentifier = -1;
     return running;
@@ -251,14 +252,19 @@ class NoProcessIdentifier final : public FakePlatform {
 
 TEST_F(EnsureRegisteredTest, FailedLaunchesAreFailures) {
   placeholderIn(toolFolder);
-  fake->fail(FakePlatform::Operation::launchApplication, -10810);
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  fake->fail(FakePlatform::Operation::launchApplication,
+             Status::fileError(-10810, toolFolder + "/Quietling.app/Quietling",
+                               "the program could not be started"));
+  // The launch's own reason is kept.
+  EXPECT_EQ(LSWrappers::ensureRegistered(kPlaceholder).toString(),
+            toolFolder + "/Quietling.app/Quietling: the program could not be started");
   EXPECT_TRUE(fake->launches().empty());
 
   replacePlatform(std::make_shared<NoProcessIdentifier>());
   fake->setMainBundle(toolFolder);
   placeholderIn(toolFolder);
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_EQ(LSWrappers::ensureRegistered(kPlaceholder).toString(),
+            toolFolder + "/Quietling.app: the placeholder could not be started");
   EXPECT_EQ(fake->launches().size(), 1u);
 }
 
@@ -268,7 +274,7 @@ TEST_F(EnsureRegisteredTest, HostedSearchesThePanesResourcesInsteadOfTheToolFold
   fake->load(pane);
   placeholderIn(toolFolder);
   placeholderIn(pane);
-  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder));
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_EQ(launched(), std::vector<std::string>{pane + "/Quietling.app"});
 }
 
@@ -276,12 +282,12 @@ TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
   host->hosted = true;
   placeholderIn(toolFolder);
   placeholderIn(userApps);
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
 
   // A pane that is a single entry has no resource folder.
   fake->addEntry(pane, entry(kPane, "Veltrane", "BNDL"));
   fake->load(pane);
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder));
+  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches().empty());
 }
 
@@ -305,12 +311,12 @@ TEST_F(WrappersTest, PackageTypeNeedsInformationAndAType) {
   fake->addEntry("/finder.desktop", entry("a", "", "FNDR"));
   fake->addFolder("/folder");
   fake->addEntry("/untyped.desktop", entry("a", "", std::nullopt));
-  Status status = 0;
+  Status status;
   EXPECT_EQ(LSWrappers::packageType(*fake->bundleWithPath("/finder.desktop"), status), "FNDR");
   EXPECT_FALSE(LSWrappers::packageType(*fake->bundleWithPath("/folder"), status));
-  EXPECT_EQ(status, -10810);
+  EXPECT_EQ(status.code(), -10810);
   EXPECT_FALSE(LSWrappers::packageType(*fake->bundleWithPath("/untyped.desktop"), status));
-  EXPECT_EQ(status, -67857);
+  EXPECT_EQ(status.code(), -67857);
 }
 
 TEST_F(WrappersTest, AllAppsKeepThePlatformsOrder) {
@@ -318,7 +324,7 @@ TEST_F(WrappersTest, AllAppsKeepThePlatformsOrder) {
   install("z", "/b/z.desktop");
   install("y", "/a/y.desktop");
   EXPECT_EQ(LSWrappers::copyAllApps(), (std::vector<std::string>{"/b/z.desktop", "/a/y.desktop"}));
-  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, -10822);
+  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, Status::error(-10822));
   EXPECT_FALSE(LSWrappers::copyAllApps());
 }
 

@@ -85,8 +85,8 @@ TEST_F(WrappersTest, GetUTIsPrintsEveryTypeWithItsHandler) {
 }
 
 TEST_F(WrappersTest, ListingFailuresPrintOnlyTheirMessage) {
-  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, -10822);
-  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, -10822);
+  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, Status::error(-10822));
+  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, Status::error(-10822));
   struct {
     const char* command;
     const char* err;

@@ -83,38 +83,38 @@ std::map<std::string, std::string> schemeDefaults(FakePlatform& platform) {
 TEST_F(WrappersTest, InvalidSchemeIsRefusedAndChangesNothing) {
   install("firefox-esr", "/apps/f.desktop");
   for (const char* scheme : {"h", "1abc", "http\n", "a b", ""}) {
-    EXPECT_EQ(Schemes::setDefaultHandler(scheme, "firefox-esr"), -30774) << scheme;
+    EXPECT_EQ(Schemes::setDefaultHandler(scheme, "firefox-esr").code(), -30774) << scheme;
   }
   EXPECT_EQ(schemeDefaults(*fake), (std::map<std::string, std::string>{}));
 }
 
 TEST_F(WrappersTest, SchemeChangeNeedsARegisteredApplication) {
-  EXPECT_EQ(Schemes::setDefaultHandler("http", "org.example.Unknown"), -10814);
+  EXPECT_EQ(Schemes::setDefaultHandler("http", "org.example.Unknown").code(), -10814);
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/http"), std::nullopt);
 }
 
 TEST_F(WrappersTest, SchemeChangeIsMadeOrFailsWithThePlatformsStatus) {
   install("firefox-esr", "/apps/f.desktop");
-  EXPECT_EQ(Schemes::setDefaultHandler("HTTP", "firefox-esr"), 0);
+  EXPECT_EQ(Schemes::setDefaultHandler("HTTP", "firefox-esr").code(), 0);
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/http"), "firefox-esr");
   EXPECT_EQ(Schemes::copyDefaultHandler("http", true), "/apps/f.desktop");
-  fake->fail(FakePlatform::Operation::setDefaultHandler, -10822);
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr"), -10822);
-  fake->fail(FakePlatform::Operation::setDefaultHandler, 5);
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr"), 5);
+  fake->fail(FakePlatform::Operation::setDefaultHandler, Status::error(-10822));
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), -10822);
+  fake->fail(FakePlatform::Operation::setDefaultHandler, Status::error(5));
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), 5);
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), std::nullopt);
 }
 
 TEST_F(WrappersTest, PlaceholderIsLaunchedBeforeItBecomesAHandler) {
   fake->setMainBundle("/opt/vrax/bin");
   placeholderIn("/opt/vrax/bin");
-  EXPECT_EQ(Schemes::setDefaultHandler("mailto", kPlaceholder), 0);
+  EXPECT_EQ(Schemes::setDefaultHandler("mailto", kPlaceholder).code(), 0);
   EXPECT_EQ(fake->launches().size(), 1u);
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), kPlaceholder);
 
   // Without a copy to launch, nothing changes.
   replacePlatform(std::make_shared<FakePlatform>());
-  EXPECT_EQ(Schemes::setDefaultHandler("news", kPlaceholder), -10814);
+  EXPECT_EQ(Schemes::setDefaultHandler("news", kPlaceholder).code(), -10814);
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/news"), std::nullopt);
   EXPECT_TRUE(fake->launches().empty());
 }
@@ -127,7 +127,7 @@ TEST_F(WrappersTest, SchemeListPairsEachSchemeWithItsHandler) {
   ASSERT_TRUE(map);
   EXPECT_EQ(*map, (std::map<std::string, std::string>{{"http", "/apps/web.desktop"},
                                                       {"mailto", "/apps/m.desktop"}}));
-  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, -10822);
+  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, Status::error(-10822));
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
 }
 
@@ -138,12 +138,12 @@ class ScriptedSchemeList final : public FakePlatform {
   std::optional<std::vector<std::string>> schemes;
   std::optional<std::vector<platform::URL>> handlers;
 
-  platform::Status LSCopySchemesAndHandlerURLs(
+  Status LSCopySchemesAndHandlerURLs(
       std::optional<std::vector<std::string>>& schemesOut,
       std::optional<std::vector<platform::URL>>& handlersOut) override {
     schemesOut = schemes;
     handlersOut = handlers;
-    return platform::kStatusOK;
+    return Status::success();
   }
 };
 

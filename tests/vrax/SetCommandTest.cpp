@@ -83,7 +83,7 @@ TEST_F(SetCommandTest, MissingPlaceholderIsReportedOnStandardOutput) {
   RunResult result = set({"--mail", "--app", "None"});
   EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for " + kPlaceholder +
                             " (This error occurs when Quietling.app is not found.)\n");
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.err, "vrax: Quietling.app was not found in /opt/vrax/bin\n");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
@@ -100,17 +100,23 @@ TEST_F(SetCommandTest, InvalidSchemesArePrintedAndChangeNothing) {
 }
 
 TEST_F(SetCommandTest, RefusedChangesArePrintedWithTheirStatus) {
-  fake->fail(platform::FakePlatform::Operation::setDefaultHandler, -10822);
+  // The status line names the code's case; the reason goes to standard error.
+  fake->fail(
+      platform::FakePlatform::Operation::setDefaultHandler,
+      Status::fileError(-10822, "/home/u/.config/mimeapps.list", "locked by another program"));
   RunResult result = set({"--URL", "HTTPS", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10822: There was an error trying to communicate with the Launch "
             "Services Server.\n");
+  EXPECT_EQ(result.err, "vrax: /home/u/.config/mimeapps.list: locked by another program\n");
   EXPECT_EQ(result.status, 0);
 
-  fake->fail(platform::FakePlatform::Operation::setDefaultHandler, -10660);
+  fake->fail(platform::FakePlatform::Operation::setDefaultHandler,
+             Status::fileError(-10660, "/home/u/.config/mimeapps.list", "not a key and value", 3));
   result = set({"--UTI", "text/plain", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10660: firefox-esr cannot be accessed because it is in the Trash.\n");
+  EXPECT_EQ(result.err, "vrax: /home/u/.config/mimeapps.list:3: not a key and value\n");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
