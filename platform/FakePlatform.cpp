@@ -409,8 +409,17 @@ std::optional<Bundle> FakePlatform::bundleWithPath(std::string_view path) {
       info["CFBundleIdentifier"] = file.entry->id;
       bundle.bundleIdentifier = file.entry->id;
     }
+    // The entry's own keys, as the real platform reads them.
+    if (file.entry->packageType) {
+      info["Type"] = *file.entry->packageType == "APPL" ? "Application" : *file.entry->packageType;
+    }
     if (!file.entry->name.empty()) info["Name"] = file.entry->name;
+    if (!file.entry->program.empty()) info["Exec"] = file.entry->program;
     if (!file.entry->icon.empty()) info["Icon"] = file.entry->icon;
+    if (!file.entry->types.empty()) {
+      std::string& types = info["MimeType"];
+      for (const std::string& type : file.entry->types) types += type + ";";
+    }
     bundle.infoDictionary = std::move(info);
   }
   return bundle;
