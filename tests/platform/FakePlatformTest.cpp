@@ -92,6 +92,18 @@ class Agreement : public ::testing::Test {
                 real.absolutePathForAppBundleWithIdentifier(id))
           << id;
     }
+    for (const App& app : kApps) {
+      const auto fakeBundle = fake.bundleWithPath(path(app.id));
+      const auto realBundle = real.bundleWithPath(path(app.id));
+      ASSERT_TRUE(fakeBundle && realBundle && fakeBundle->infoDictionary &&
+                  realBundle->infoDictionary);
+      EXPECT_EQ(fakeBundle->bundleIdentifier, realBundle->bundleIdentifier);
+      for (const char* key : {"CFBundleIdentifier", "CFBundlePackageType", "Type", "Name"}) {
+        EXPECT_EQ(fakeBundle->infoDictionary->at(key), realBundle->infoDictionary->at(key)) << key;
+      }
+    }
+    EXPECT_EQ(fake.bundleWithPath(path("missing")), std::nullopt);
+    EXPECT_EQ(real.bundleWithPath(path("missing")), std::nullopt);
     for (const char* name : {"Text Editor", "text editor", "view", "Missing", ""}) {
       EXPECT_EQ(fake.fullPathForApplication(name), real.fullPathForApplication(name)) << name;
     }
