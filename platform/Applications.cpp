@@ -108,8 +108,9 @@ const std::unordered_map<std::string, std::string>& Applications::filesOf(std::s
       folder.opened = true;
       ::closedir(dir);
     }
+    // Entries read before the listing stay: they are the same files, and the lookups by
+    // ID keep pointing at them.
     folder.probed.clear();
-    folder.loaded.clear();
   }
   return *folder.files;
 }

@@ -107,16 +107,16 @@ void Associations::readList(Source& source, const std::string& file, bool associ
   const MimeAppsList list = MimeAppsList::parse(*text);
   if (associationsAllowed) {
     for (const auto& type : list.keys(kAddedGroup)) {
-      Tweaks& tweaks = source.listed[database_.unalias(type)];
+      Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
     }
     for (const auto& type : list.keys(kRemovedGroup)) {
-      Tweaks& tweaks = source.listed[database_.unalias(type)];
+      Tweaks& tweaks = source.listed[database_.canonical(type)];
       expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
     }
   }
   for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(source.listed[database_.unalias(type)].defaults,
+    expand(source.listed[database_.canonical(type)].defaults,
            internAll(list.values(kDefaultGroup, type)), nullptr);
   }
 }
@@ -129,7 +129,7 @@ void Associations::readCache(Source& source) {
     readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
                   if (group != kCacheGroup || type.empty() || raw.empty()) return;
-                  source.cached[database_.unalias(type)].emplace_back(
+                  source.cached[database_.canonical(type)].emplace_back(
                       static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
     return;
@@ -140,7 +140,7 @@ void Associations::readCache(Source& source) {
     if (application == nullptr) continue;
     const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
-      auto& ids = source.declared[database_.unalias(type)];
+      auto& ids = source.declared[database_.canonical(type)];
       if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
   }
@@ -183,19 +183,17 @@ void Associations::load() {
     source.maskedBy = masking;
     return source;
   };
+  // The order of the mime-apps standard: the user's config folder, the system config
+  // folders, then the applications folders, the user's first.
   sources_->push_back(configSource(dirs_.configHome, 0));
-  std::size_t folder = 0;
-  const auto applicationsSource = [&] {
+  for (const auto& dir : dirs_.configDirs) sources_->push_back(configSource(dir, 0));
+  for (std::size_t folder = 0; folder < applications_.folderCount(); ++folder) {
     Source source;
     source.path = applications_.folder(folder);
     source.applications = folder;
     source.maskedBy = folder;
-    ++folder;
-    return source;
-  };
-  sources_->push_back(applicationsSource());
-  for (const auto& dir : dirs_.configDirs) sources_->push_back(configSource(dir, 1));
-  while (folder < applications_.folderCount()) sources_->push_back(applicationsSource());
+    sources_->push_back(std::move(source));
+  }
 
   for (auto& source : *sources_) {
     for (const auto& desktop : dirs_.desktops) {
@@ -267,11 +265,14 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
   for (const Id id : hits) {
     if (installed(id) != nullptr) result.push_back(known_[id].id);
   }
-  // The default leads when it is one of them.
+  // The default leads, also when it is named only as a default (or through a parent
+  // type): the list of handlers always holds the one that opens the type.
   if (const auto preferred = defaultFor(type)) {
-    if (const auto found = std::find(result.begin(), result.end(), *preferred);
-        found != result.end()) {
+    const auto found = std::find(result.begin(), result.end(), *preferred);
+    if (found != result.end()) {
       std::rotate(result.begin(), found, found + 1);
+    } else {
+      result.insert(result.begin(), *preferred);
     }
   }
   return result;

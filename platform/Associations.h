@@ -4,8 +4,8 @@
 // associations the entries declare in MimeType= (through each folder's mimeinfo.cache
 // where it has one), aliases resolved to canonical types, and parent types as fallback.
 //
-// Sources, in precedence order: the user's config folder, the user's applications
-// folder, the system config folders, the system applications folders. A config folder
+// Sources, in precedence order: the user's config folder, the system config folders,
+// the user's applications folder, the system applications folders. A config folder
 // holds only lists; an applications folder holds lists, the deprecated defaults.list
 // and mimeinfo.cache. Everything is read when first needed, once.
 //
@@ -40,8 +40,8 @@ class Associations final {
   std::optional<std::string> defaultFor(std::string_view type);
   // Every installed application associated with the type or a parent type (through
   // added associations and MimeType= keys, less removed ones), each once, in precedence
-  // order, the default first when it is one of them. A default named only in
-  // [Default Applications] is not an association of its own.
+  // order, the default (defaultFor) always first, even when it is named only in
+  // [Default Applications].
   std::vector<std::string> allFor(std::string_view type);
   // Every type that some source associates with an application or names a default
   // for, each once, canonical, in no particular order.

@@ -185,15 +185,8 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllHandlersForURLSche
 
 std::optional<std::string> Freedesktop::contentType(std::string_view text) {
   if (!isValidMimeType(text)) return std::nullopt;
-  // The database's spelling, and a spelling an entry declares, are taken as written:
-  // the readers of the association files match keys as written. Any other spelling is
-  // matched ignoring case, the database's name first.
-  if (database().isKnown(text)) return database().unalias(text);
-  const std::string type(text);
-  if (associations().declares(type)) return type;
-  if (auto named = database().canonicalIgnoringCase(text)) return named;
-  if (auto spelled = associations().spellingIgnoringCase(text)) return spelled;
-  return lowercase(text);
+  // Compared as the lists' keys are: aliases and letter case name the same type.
+  return database().canonical(text);
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultRoleHandlerForContentType(
@@ -220,7 +213,11 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
-  Status status = setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id);
+  const std::string type(mimeType);
+  Status status =
+      setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id, [&](std::string_view key) {
+        return isValidMimeType(key) && database().canonical(key) == type;
+      });
   forget();
   return status;
 }

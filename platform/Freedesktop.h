@@ -73,11 +73,8 @@ class Freedesktop final : public Platform {
   // The installed application's entry for a bundle identifier; null when none.
   const Application* installed(std::string_view bundleID);
   Status setDefault(std::string_view mimeType, std::string_view bundleID);
-  // The content type a text names, aliases resolved. MIME types ignore letter case: the
-  // database's spelling, and a spelling an installed entry declares, are taken as
-  // written (the readers of the association files match keys as written); another
-  // spelling becomes the database's name for the type, or the association files'
-  // spelling, or lower case. None when the text is not a MIME type.
+  // The content type a text names (MimeDatabase::canonical: aliases resolved, letter
+  // case ignored); none when the text is not a MIME type.
   std::optional<std::string> contentType(std::string_view text);
   // Everything read so far is stale after a change.
   void forget();

@@ -288,6 +288,26 @@ std::vector<std::size_t> MimeAppsList::entryLines(std::string_view group,
   return result;
 }
 
+std::vector<std::size_t> MimeAppsList::typeLines(std::string_view group, std::string_view key,
+                                                 const SameType& sameType) const {
+  std::vector<std::size_t> result;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == Kind::kEntry && lines_[line.section].name == group &&
+        (line.name == key || (sameType && sameType(line.name)))) {
+      result.push_back(i);
+    }
+  }
+  return result;
+}
+
+bool MimeAppsList::hasDefault(std::string_view mimeType, const SameType& sameType) const {
+  for (const std::size_t index : typeLines(kDefaultGroup, mimeType, sameType)) {
+    if (!rawItems(lines_[index].value).empty()) return true;
+  }
+  return false;
+}
+
 std::vector<std::string> MimeAppsList::values(std::string_view group, std::string_view key) const {
   const auto found = entryLines(group, key);
   std::vector<std::string> result;
@@ -369,14 +389,16 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
   lines_.push_back(std::move(entry));
 }
 
-void MimeAppsList::setDefaultApplication(std::string_view mimeType, std::string_view desktopId) {
+void MimeAppsList::setDefaultApplication(std::string_view mimeType, std::string_view desktopId,
+                                         const SameType& sameType) {
   const std::string id = std::string(withoutSuffix(desktopId)) + std::string(kDesktopSuffix);
 
   // The application first, the others kept in their order.
-  const auto defaults = entryLines(kDefaultGroup, mimeType);
-  if (defaults.empty()) {
+  // The type's own key is always there: readers that look a key up as written find it.
+  if (entryLines(kDefaultGroup, mimeType).empty()) {
     addEntry(kDefaultGroup, mimeType, id + ";");
   }
+  const auto defaults = typeLines(kDefaultGroup, mimeType, sameType);
   for (const std::size_t index : defaults) {
     std::vector<std::string> items{id};
     for (auto& item : rawItems(lines_[index].value)) {
@@ -385,20 +407,20 @@ void MimeAppsList::setDefaultApplication(std::string_view mimeType, std::string_
     const std::string raw = joinItems(items);
     // An unchanged line is left as written. A changed one is written "key=value" from
     // its first column, the form that line-oriented readers of the file also find.
-    if (raw != lines_[index].value ||
-        !lines_[index].text.starts_with(std::string(mimeType) + "=")) {
+    if (raw != lines_[index].value || !lines_[index].text.starts_with(lines_[index].name + "=")) {
       rewriteEntry(index, raw);
     }
   }
 }
 
-void MimeAppsList::setDefault(std::string_view mimeType, std::string_view desktopId) {
+void MimeAppsList::setDefault(std::string_view mimeType, std::string_view desktopId,
+                              const SameType& sameType) {
   const std::string id = std::string(withoutSuffix(desktopId)) + std::string(kDesktopSuffix);
-  setDefaultApplication(mimeType, id);
+  setDefaultApplication(mimeType, id, sameType);
 
   // [Added Associations]: the association exists; an existing one is left alone.
-  const auto added = entryLines(kAddedGroup, mimeType);
-  if (added.empty()) addEntry(kAddedGroup, mimeType, id + ";");
+  if (entryLines(kAddedGroup, mimeType).empty()) addEntry(kAddedGroup, mimeType, id + ";");
+  const auto added = typeLines(kAddedGroup, mimeType, sameType);
   for (const std::size_t index : added) {
     auto items = rawItems(lines_[index].value);
     if (std::none_of(items.begin(), items.end(),
@@ -409,7 +431,7 @@ void MimeAppsList::setDefault(std::string_view mimeType, std::string_view deskto
   }
 
   // [Removed Associations]: the application is taken out; a key left empty goes.
-  const auto removed = entryLines(kRemovedGroup, mimeType);
+  const auto removed = typeLines(kRemovedGroup, mimeType, sameType);
   std::vector<std::size_t> emptied;
   for (const std::size_t index : removed) {
     auto items = rawItems(lines_[index].value);

@@ -7,6 +7,7 @@
 // entries included): groups "[Name]", "key=value" lines, "#" comments, blank lines.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,14 +38,23 @@ class MimeAppsList {
   // The value of a key as one string, unescaped (\s \n \t \r \\); none when absent.
   std::optional<std::string> value(std::string_view group, std::string_view key) const;
 
+  // Whether a key names the type being edited (an alias, another letter case); null
+  // compares keys byte for byte.
+  using SameType = std::function<bool(std::string_view key)>;
+
   // desktopId (".desktop" added when missing) first in [Default Applications] for
   // mimeType, present in [Added Associations], absent from [Removed Associations];
-  // nothing else changes. Every occurrence of a key written twice is updated, so that
-  // readers that take the first and readers that take the last agree.
-  void setDefault(std::string_view mimeType, std::string_view desktopId);
+  // nothing else changes. Every key of the group that names the same type (sameType),
+  // and every occurrence of a key written twice, is updated alike, so that every reader
+  // finds the change, whichever of them it takes.
+  void setDefault(std::string_view mimeType, std::string_view desktopId,
+                  const SameType& sameType = nullptr);
   // Only the [Default Applications] part of setDefault: the edit a desktop-specific
   // list takes, since such a list may hold no associations.
-  void setDefaultApplication(std::string_view mimeType, std::string_view desktopId);
+  void setDefaultApplication(std::string_view mimeType, std::string_view desktopId,
+                             const SameType& sameType = nullptr);
+  // Whether [Default Applications] names a default for the type under any of its keys.
+  bool hasDefault(std::string_view mimeType, const SameType& sameType = nullptr) const;
   // Sets a key to a string value (escaped as the key-file format requires): rewrites
   // every line holding the key, or adds one line at the end of the group's last
   // section, or a new group at the end of the file.
@@ -66,6 +76,9 @@ class MimeAppsList {
 
   // Indexes of the entry lines of key in every section of group, in file order.
   std::vector<std::size_t> entryLines(std::string_view group, std::string_view key) const;
+  // The same for every key naming the type: key itself, and those sameType accepts.
+  std::vector<std::size_t> typeLines(std::string_view group, std::string_view key,
+                                     const SameType& sameType) const;
   // Replaces the entry line at index with "key=rawValue", keeping a trailing '\r'.
   void rewriteEntry(std::size_t index, const std::string& rawValue);
   // Adds "key=rawValue" to the last section of group, or a new group at the end.

@@ -127,7 +127,8 @@ struct PlannedEdit {
 // result can be written. The main list is made when it does not exist; a missing
 // desktop-specific list is skipped.
 Status planEdit(const std::string& path, bool isMainList, std::string_view mimeType,
-                std::string_view desktopId, std::optional<PlannedEdit>& plan) {
+                std::string_view desktopId, const MimeAppsList::SameType& sameType,
+                std::optional<PlannedEdit>& plan) {
   const auto target = resolveSymlinks(path);
   if (!target) return Status::fileError(kStatusIOError, path, "cannot follow the symlink");
 
@@ -153,13 +154,13 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
   };
   if (isMainList) {
     if (Status s = refuseUnlessEditable(); !s.ok()) return s;
-    list.setDefault(mimeType, desktopId);
+    list.setDefault(mimeType, desktopId, sameType);
   } else {
     // A desktop-specific list takes precedence where it names a default for the type;
     // there its default changes too. Such a list may hold only defaults (readers
     // ignore associations in it), so nothing else is added to it.
-    if (list.values("Default Applications", mimeType).empty()) return Status();
-    list.setDefaultApplication(mimeType, desktopId);
+    if (!list.hasDefault(mimeType, sameType)) return Status();
+    list.setDefaultApplication(mimeType, desktopId, sameType);
     if (list.serialize() == before) return Status();
     if (Status s = refuseUnlessEditable(); !s.ok()) return s;
   }
@@ -247,7 +248,8 @@ Status AtomicFile::commit() {
 }
 
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
-                      std::string_view mimeType, std::string_view desktopId) {
+                      std::string_view mimeType, std::string_view desktopId,
+                      const MimeAppsList::SameType& sameType) {
   if (!isValidMimeType(mimeType)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(mimeType) + "\" is not a valid MIME type");
@@ -287,7 +289,8 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   for (std::size_t i = 0; i <= lists.size(); ++i) {
     const bool isMain = i == lists.size();
     std::optional<PlannedEdit> plan;
-    if (Status s = planEdit(isMain ? mainList : lists[i], isMain, mimeType, desktopId, plan);
+    if (Status s =
+            planEdit(isMain ? mainList : lists[i], isMain, mimeType, desktopId, sameType, plan);
         !s.ok()) {
       return s;
     }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/MimeAppsList.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -23,9 +24,12 @@ namespace platform {
 // defaults, so nothing else is added to it). Validates first; atomic (temp file in the real
 // target's folder, fsync, rename; symlinks followed and kept, permissions kept); safe
 // between concurrent processes (an exclusive lock on configHome, no lost updates).
-// Success, or a failure saying what was refused and why, with every file untouched.
+// Every key that sameType accepts as naming mimeType (an alias, another letter case) is
+// changed alike. Success, or a failure saying what was refused and why, with every file
+// untouched.
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
-                      std::string_view mimeType, std::string_view desktopId);
+                      std::string_view mimeType, std::string_view desktopId,
+                      const MimeAppsList::SameType& sameType = nullptr);
 
 // The file a path names once every symlink in its last component is followed
 // (absolute, relative and chained links); the path itself when it is no symlink. The

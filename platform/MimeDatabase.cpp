@@ -111,6 +111,16 @@ std::optional<std::string> MimeDatabase::canonicalIgnoringCase(std::string_view 
   return std::nullopt;
 }
 
+std::string MimeDatabase::canonical(std::string_view type) {
+  loadAliases();
+  if (const auto alias = aliases_->find(std::string(type)); alias != aliases_->end()) {
+    return alias->second;
+  }
+  loadTypes();
+  if (typeSet_.count(std::string(type)) > 0) return std::string(type);
+  return canonicalIgnoringCase(type).value_or(lowercase(type));
+}
+
 std::string MimeDatabase::unalias(std::string_view type) {
   loadAliases();
   const auto found = aliases_->find(std::string(type));

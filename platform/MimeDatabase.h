@@ -29,6 +29,10 @@ class MimeDatabase final {
 
   // The canonical name of a type: its alias target, or the type itself.
   std::string unalias(std::string_view type);
+  // The one name of a type however it is spelled, as lists and queries are compared:
+  // aliases resolved and letter case ignored; the database's own name where it knows the
+  // type, else the text in lower case.
+  std::string canonical(std::string_view type);
   // The canonical name of a type the database knows under another letter case (MIME
   // types ignore case): "TEXT/PLAIN" is "text/plain", "Text/X-C" is "text/x-csrc",
   // "audio/amr" is "audio/AMR"; none when no type or alias matches ignoring case.

@@ -1,5 +1,6 @@
 #include "platform/XdgDirs.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,12 +56,26 @@ bool isExecutableFile(const std::string& path) {
          ::access(path.c_str(), X_OK) == 0;
 }
 
+// $HOME, or the home folder of the password database when HOME is unset or empty, as
+// GLib does; "/" when neither says.
+std::string homeFolder() {
+  if (const auto home = environment("HOME"); home && !home->empty()) return *home;
+  const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+    return found->pw_dir;
+  }
+  return "/";
+}
+
 }  // namespace
 
 XdgDirs XdgDirs::fromEnvironment() {
   XdgDirs dirs;
-  const auto home = environment("HOME");
-  dirs.home = withoutTrailingSlashes(home && !home->empty() ? *home : std::string(1, '/'));
+  dirs.home = withoutTrailingSlashes(homeFolder());
   const std::string base = dirs.home == "/" ? "" : dirs.home;
   dirs.configHome = withoutTrailingSlashes(directory("XDG_CONFIG_HOME", base + "/.config"));
   dirs.dataHome = withoutTrailingSlashes(directory("XDG_DATA_HOME", base + "/.local/share"));

@@ -16,6 +16,7 @@
 #include "platform/DesktopEntry.h"
 #include "platform/Freedesktop.h"
 #include "platform/MimeAppsList.h"
+#include "platform/MimeDatabase.h"
 
 namespace platform {
 namespace {
@@ -91,7 +92,14 @@ class AgainstGio : public ::testing::Test {
     Freedesktop platform;
     std::size_t compared = 0;
     for (const auto& type : typesKnownTo(tree.root())) {
-      const GioAnswer gio = askGio(tree, type);
+      GioAnswer gio = askGio(tree, type);
+      // GIO compares types byte for byte; here every letter case names the database's
+      // type, so a spelling in other case adds what GIO finds under the lower-case one.
+      if (const std::string lower = lowercase(type); lower != type) {
+        const GioAnswer folded = askGio(tree, lower);
+        if (!gio.preferred) gio.preferred = folded.preferred;
+        gio.registered.insert(folded.registered.begin(), folded.registered.end());
+      }
       const bool isScheme = type.starts_with("x-scheme-handler/");
       const std::string scheme = type.substr(type.find('/') + 1);
       const auto preferred =
@@ -104,7 +112,14 @@ class AgainstGio : public ::testing::Test {
           << "default of " << type;
       std::set<std::string> ours;
       for (const auto& id : all.value_or(std::vector<std::string>())) ours.insert(id + ".desktop");
-      EXPECT_EQ(gio.registered, ours) << "all handlers of " << type;
+      // The list of handlers always holds the default, first; GIO's may leave it out.
+      std::set<std::string> expected = gio.registered;
+      if (gio.preferred) expected.insert(*gio.preferred);
+      EXPECT_EQ(expected, ours) << "all handlers of " << type;
+      if (preferred) {
+        EXPECT_EQ(all && !all->empty() ? std::optional(all->front()) : std::nullopt, *preferred)
+            << "first handler of " << type;
+      }
       ++compared;
     }
     return compared;
@@ -201,6 +216,48 @@ TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
   EXPECT_EQ(parsed.keys("Default Applications"),
             (std::vector<std::string>{"text/plain", "text/x-csrc"}))
       << *list;
+}
+
+// A list that already names the type under an alias or in another letter case: every
+// such key is changed alike, so every reader, whichever key it looks up, sees the change.
+TEST_F(AgainstGio, KeysOfTheSameTypeAreMadeToAgree) {
+  index(tree.systemData() + "/applications");
+  static const struct {
+    const char* list;
+    const char* type;  // as given to the change
+    const char* canonical;
+  } cases[] = {
+      {"[Default Applications]\ntext/x-c=org.gnome.gedit.desktop;\n", "text/x-csrc", "text/x-csrc"},
+      {"[Default Applications]\nText/Plain=org.gnome.gedit.desktop;\n", "text/plain", "text/plain"},
+      {"[Default Applications]\ntext/plain=org.gnome.gedit.desktop;\n"
+       "TEXT/PLAIN=org.gnome.gedit.desktop;\n[Added Associations]\nText/plain=gvim.desktop;\n",
+       "Text/PLAIN", "text/plain"},
+      {"[Default Applications]\nTEXT/X-C=org.gnome.gedit.desktop;\n", "text/x-c", "text/x-csrc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    tree.write("config/mimeapps.list", c.list);
+    Freedesktop platform;
+    const Status status =
+        platform.LSSetDefaultRoleHandlerForContentType(c.type, kLSRolesAll, "org.xfce.mousepad");
+    ASSERT_TRUE(status.ok()) << status.toString();
+    EXPECT_EQ(Freedesktop().LSCopyDefaultRoleHandlerForContentType(c.canonical, kLSRolesAll),
+              "org.xfce.mousepad");
+    EXPECT_EQ(askGio(tree, c.canonical).preferred, "org.xfce.mousepad.desktop");
+    // Every key of the type in the list now leads with the new default.
+    const auto list = readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20);
+    ASSERT_TRUE(list);
+    const MimeAppsList parsed = MimeAppsList::parse(*list);
+    for (const auto& key : parsed.keys("Default Applications")) {
+      const auto values = parsed.values("Default Applications", key);
+      EXPECT_EQ(values.empty() ? "" : values.front(), "org.xfce.mousepad.desktop") << key;
+    }
+    if (::access("/usr/bin/xdg-mime", X_OK) == 0) {
+      EXPECT_EQ(tree.run("PATH='" + tree.bin() + ":/usr/bin:/bin' xdg-mime query default " +
+                         c.canonical + " 2>/dev/null"),
+                "org.xfce.mousepad.desktop\n");
+    }
+  }
 }
 
 }  // namespace

@@ -245,9 +245,8 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
   EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("web"), "b");
 }
 
-// MIME types ignore letter case. The database's spelling and a spelling an entry
-// declares are taken as written (the association files' readers match keys as
-// written); any other spelling is the database's name, or the files' spelling.
+// MIME types ignore letter case and aliases, in queries, in the entries' MimeType= and
+// in the lists' keys alike: every spelling names the database's type.
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   XdgTree tree;
   tree.program("prog");
@@ -263,9 +262,9 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
       {"TEXT/PLAIN", "plain"},
       {"Text/X-CSrc", "plain"},
       {"TEXT/X-C", "plain"},
-      {"audio/AMR", "upper"},
+      {"audio/AMR", "lower"},
       {"audio/amr", "lower"},
-      {"AUDIO/AMR", "upper"},
+      {"AUDIO/AMR", "lower"},
       {"application/x-custom", "custom"},
       {"APPLICATION/X-CUSTOM", "custom"},
       {"application/x-other", std::nullopt},
@@ -456,6 +455,71 @@ TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
   EXPECT_FALSE(
       platform.launchApplicationAtURL(*URL::parse("https://example.org/x.app"), 0, &error));
   EXPECT_FALSE(error.ok());
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// The lists in the order of the mime-apps standard: the user's config folder, the system
+// config folders, the user's applications folder, the system applications folders; each
+// place's desktop-specific list before its mimeapps.list.
+TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
+  static const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> lists;  // file -> default named
+    const char* preferred;
+  } cases[] = {
+      {"config dirs before the user's applications folder",
+       {{"etc/mimeapps.list", "b"}, {"data/applications/mimeapps.list", "c"}},
+       "b"},
+      {"user's config before config dirs",
+       {{"config/mimeapps.list", "a"}, {"etc/mimeapps.list", "b"}},
+       "a"},
+      {"user's applications folder before the system's",
+       {{"data/applications/mimeapps.list", "c"}, {"system/applications/mimeapps.list", "d"}},
+       "c"},
+      {"desktop list before the plain one in the same folder",
+       {{"etc/mimeapps.list", "a"}, {"etc/xfce-mimeapps.list", "b"}},
+       "b"},
+      {"a later folder's desktop list after an earlier plain one",
+       {{"etc/mimeapps.list", "a"}, {"data/applications/xfce-mimeapps.list", "b"}},
+       "a"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    for (const char* id : {"a", "b", "c", "d"}) tree.application(id, "prog", "text/x-rank;");
+    for (const auto& [file, id] : c.lists) {
+      tree.write(file, "[Default Applications]\ntext/x-rank=" + id + ".desktop;\n");
+    }
+    EXPECT_EQ(Freedesktop().LSCopyDefaultRoleHandlerForContentType("text/x-rank", kLSRolesAll),
+              c.preferred);
+  }
+}
+
+// Looking up one application, listing them all, then looking it up again: the entry the
+// first lookup read stays valid through the listing (run under the sanitizers).
+TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("one", "prog", "text/plain;");
+  tree.application("two", "prog", "text/plain;");
+  Freedesktop platform;
+  const auto first = platform.absolutePathForAppBundleWithIdentifier("one");
+  ASSERT_TRUE(first);
+  std::optional<std::vector<URL>> all;
+  ASSERT_TRUE(platform.LSCopyAllApplicationURLs(all).ok());
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->size(), 2u);
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("one"), first);
+  EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
+            URL::fileURLWithPath(tree.systemData() + "/applications/two.desktop"));
+  EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
 }
 
 }  // namespace
