@@ -221,7 +221,7 @@ TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
 // A list that already names the type under an alias or in another letter case: every
 // such key is changed alike, so every reader, whichever key it looks up, sees the change.
 TEST_F(AgainstGio, KeysOfTheSameTypeAreMadeToAgree) {
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   static const struct {
     const char* list;
     const char* type;  // as given to the change
@@ -253,9 +253,7 @@ TEST_F(AgainstGio, KeysOfTheSameTypeAreMadeToAgree) {
       EXPECT_EQ(values.empty() ? "" : values.front(), "org.xfce.mousepad.desktop") << key;
     }
     if (::access("/usr/bin/xdg-mime", X_OK) == 0) {
-      EXPECT_EQ(tree.run("PATH='" + tree.bin() + ":/usr/bin:/bin' xdg-mime query default " +
-                         c.canonical + " 2>/dev/null"),
-                "org.xfce.mousepad.desktop\n");
+      EXPECT_EQ(tree.xdgMimeDefault(c.canonical), "org.xfce.mousepad.desktop");
     }
   }
 }

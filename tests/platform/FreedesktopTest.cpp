@@ -490,7 +490,7 @@ TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempTree tree;
+    XdgTree tree;
     tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
     tree.program("prog");
     for (const char* id : {"a", "b", "c", "d"}) tree.application(id, "prog", "text/x-rank;");
@@ -505,7 +505,7 @@ TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
 // Looking up one application, listing them all, then looking it up again: the entry the
 // first lookup read stays valid through the listing (run under the sanitizers).
 TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("one", "prog", "text/plain;");
   tree.application("two", "prog", "text/plain;");
@@ -518,7 +518,7 @@ TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
   EXPECT_EQ(all->size(), 2u);
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("one"), first);
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
-            URL::fileURLWithPath(tree.systemData() + "/applications/two.desktop"));
+            URL::fileURLWithPath(tree.dataDirs() + "/applications/two.desktop"));
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
 }
 
