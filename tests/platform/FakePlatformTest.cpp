@@ -27,8 +27,8 @@ struct App {
 
 const App kApps[] = {
     {"editor", "Text Editor", "edit", {"text/plain", "text/x-csrc"}},
-    {"viewer", "Viewer", "view", {"text/plain", "image/png"}},
-    {"browser", "Web Browser", "browse", {"x-scheme-handler/http", "x-scheme-handler/web+x"}},
+    {"viewer", "Viewer", "view", {"text/plain", "Image/PNG"}},
+    {"browser", "Web Browser", "browse", {"x-scheme-handler/http", "x-scheme-handler/Web+X"}},
     {"mailer", "Mail", "mail", {"x-scheme-handler/mailto", "x-scheme-handler/http"}},
 };
 
