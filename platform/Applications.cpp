@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/XdgDirs.h"
 
@@ -244,7 +245,10 @@ std::vector<const Application*> Applications::all() {
 std::optional<std::string> Applications::idOfFile(const std::string& path) const {
   if (!path.ends_with(kSuffix)) return std::nullopt;
   for (const auto& folder : folders_) {
-    const std::string prefix = folder.path + "/";
+    // The folder as the file's path names it: both real paths.
+    char* real = ::realpath(folder.path.c_str(), nullptr);
+    const std::string prefix = (real != nullptr ? std::string(real) : folder.path) + "/";
+    std::free(real);
     if (path.size() <= prefix.size() || !path.starts_with(prefix)) continue;
     std::string id = path.substr(prefix.size());
     if (id.find("//") != std::string::npos || id.find("/../") != std::string::npos ||

@@ -61,6 +61,8 @@ class Applications final {
   // is a usable application.
   std::optional<std::string> fileOf(const std::string& id);
   // The desktop file ID of a file inside one of the folders; none for a file elsewhere.
+  // path must have a real folder (no "..", "//" or symlinked folders); the folders are
+  // compared by their real paths too.
   std::optional<std::string> idOfFile(const std::string& path) const;
 
   // The application in the file of an ID that filesOf(index) lists, read once; null when

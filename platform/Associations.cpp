@@ -9,8 +9,6 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kMaxListBytes = 4 << 20;
-constexpr std::size_t kMaxCacheBytes = 64 << 20;
 constexpr std::string_view kDefaultGroup = "Default Applications";
 constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
@@ -123,7 +121,7 @@ void Associations::readList(Source& source, const std::string& file, bool associ
 
 void Associations::readCache(Source& source) {
   const std::size_t folder = *source.applications;
-  if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxCacheBytes)) {
+  if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxListBytes)) {
     source.cache = std::move(*text);
     const char* base = source.cache.data();
     readKeyFile(source.cache, false,

@@ -36,6 +36,9 @@ bool readKeyFile(std::string_view text, bool strict,
     const std::string_view line = trim(text.substr(start, end - start));
     start = end + 1;
     if (line.empty() || line.front() == '#') continue;
+    // A line that is not UTF-8 is ignored as a line: real entries carry a translation in
+    // another encoding, and the rest of the file is still good.
+    if (!isValidUtf8(line)) continue;
     bool good = false;
     if (line.front() == '[') {
       const std::string_view name = line.substr(1, line.size() - 1);
@@ -139,7 +142,7 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
 
 std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
                                                 const std::vector<std::string_view>* keys) {
-  if (text.find('\0') != std::string_view::npos || !isValidUtf8(text)) return std::nullopt;
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;
   DesktopEntry desktopEntry;
   std::optional<std::string_view> firstGroup;
   const bool wellFormed = readKeyFile(

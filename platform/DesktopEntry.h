@@ -3,10 +3,11 @@
 //
 // readKeyFile makes one pass over a key file and hands every key=value line to a
 // callback; it is the fast reader for the large generated files (mimeinfo.cache) and
-// for desktop entries. DesktopEntry keeps the untranslated keys of an entry's
-// [Desktop Entry] group: an entry that is not valid UTF-8, holds a line that is not a
-// group, key=value, comment or blank line, or does not start with [Desktop Entry] is
-// not a desktop entry at all, and is skipped by its readers.
+// for desktop entries. A line that is not valid UTF-8 is skipped as a line. DesktopEntry
+// keeps the untranslated keys of an entry's [Desktop Entry] group: an entry that holds a
+// NUL byte or a line that is not a group, key=value, comment or blank line, or does not
+// start with [Desktop Entry] is not a desktop entry at all, and is skipped by its
+// readers.
 #pragma once
 
 #include <functional>

@@ -34,16 +34,20 @@ std::string withoutSuffix(std::string_view id) {
   return std::string(id);
 }
 
-// The desktop file ID a bundle identifier names (".desktop" added); none when it cannot
-// be one.
-std::optional<std::string> desktopId(std::string_view bundleID) {
+// The desktop file IDs a bundle identifier can name, most likely first: the identifier
+// with ".desktop" added (an ID may itself end in ".desktop": "org.example.desktop.desktop"
+// is known as "org.example.desktop"), then, for an identifier given with its suffix, the
+// identifier itself. None when it cannot name one.
+std::vector<std::string> desktopIds(std::string_view bundleID) {
   if (bundleID.empty() || bundleID.find('/') != std::string_view::npos ||
       bundleID.find('\0') != std::string_view::npos) {
-    return std::nullopt;
+    return {};
   }
-  std::string id(bundleID);
-  if (!id.ends_with(kSuffix) || id.size() == kSuffix.size()) id += kSuffix;
-  return id;
+  std::vector<std::string> ids{std::string(bundleID) + std::string(kSuffix)};
+  if (bundleID.size() > kSuffix.size() && bundleID.ends_with(kSuffix)) {
+    ids.emplace_back(bundleID);
+  }
+  return ids;
 }
 
 // The pseudo type of a scheme; none when the scheme cannot be part of a MIME type.
@@ -73,6 +77,22 @@ std::string absolutePath(std::string_view path) {
   char cwd[PATH_MAX];
   if (::getcwd(cwd, sizeof cwd) == nullptr) return result;
   return std::string(cwd) + "/" + result;
+}
+
+// The path with its folder resolved to the real one (no ".", "..", "//" or symlinked
+// folders), the last component kept as named: an entry that is a symlink keeps the
+// name, and so the ID, it has in its folder.
+std::string realFolderPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return path;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  if (real == nullptr) return path;
+  std::string result(real);
+  std::free(real);
+  const std::string name = path.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return path;
+  return (result == "/" ? "" : result) + "/" + name;
 }
 
 InfoDictionary infoDictionaryOf(const DesktopEntry& entry, const std::string& id) {
@@ -162,8 +182,10 @@ void Freedesktop::forget() {
 }
 
 const Application* Freedesktop::installed(std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
-  return id ? applications().find(*id) : nullptr;
+  for (const auto& id : desktopIds(bundleID)) {
+    if (const Application* application = applications().find(id)) return application;
+  }
+  return nullptr;
 }
 
 std::optional<std::string> Freedesktop::LSCopyDefaultHandlerForURLScheme(std::string_view scheme) {
@@ -208,18 +230,51 @@ std::optional<std::vector<std::string>> Freedesktop::LSCopyAllRoleHandlersForCon
 }
 
 Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundleID) {
-  const auto id = desktopId(bundleID);
+  // The installed application's ID; else the ID as given, to be refused or read back.
+  const auto ids = desktopIds(bundleID);
+  const Application* application = installed(bundleID);
+  const std::optional<std::string> id = application != nullptr ? std::optional(application->id)
+                                        : ids.empty()          ? std::nullopt
+                                                               : std::optional(ids.back());
   if (!id || !isValidDesktopFileId(*id)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
   const std::string type(mimeType);
+  // What the user's lists hold now, to put back when the change does not take effect.
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  for (const auto& list : userLists(dirs_.configHome, dirs_.desktops)) {
+    const std::string target = resolveSymlinks(list).value_or(list);
+    before.emplace_back(target, readSmallFile(target, kMaxListBytes));
+  }
   Status status =
       setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id, [&](std::string_view key) {
         return isValidMimeType(key) && database().canonical(key) == type;
       });
   forget();
-  return status;
+  if (!status.ok()) return status;
+
+  // Read back through a fresh reader, as any other program would now see it.
+  Freedesktop fresh(dirs_, executable_);
+  const auto effective = fresh.associations().defaultFor(type);
+  if (effective == *id) return status;
+  for (const auto& [path, bytes] : before) {
+    if (bytes) {
+      struct stat info {};
+      std::optional<mode_t> mode;
+      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
+      AtomicFile file;
+      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
+    } else {
+      ::unlink(path.c_str());
+    }
+  }
+  forget();
+  return Status::fileError(
+      kLSUnknownErr, before.back().first,
+      "read back a different default for " + type + ": " +
+          (effective ? *effective : std::string("none")) + " instead of " + *id +
+          (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
 }
 
 Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,
@@ -371,7 +426,7 @@ std::optional<RunningApplication> Freedesktop::launchApplicationAtURL(const URL&
 
 std::optional<Bundle> Freedesktop::bundleWithPath(std::string_view text) {
   if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
-  const std::string path = absolutePath(text);
+  const std::string path = realFolderPath(absolutePath(text));
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   Bundle bundle;

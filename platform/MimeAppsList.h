@@ -15,6 +15,10 @@
 
 namespace platform {
 
+// The largest list (mimeapps.list, defaults.list, mimeinfo.cache) that is read, and so
+// the largest that is edited: a list is either read and editable, or refused by both.
+inline constexpr std::size_t kMaxListBytes = std::size_t{64} << 20;
+
 class MimeAppsList {
  public:
   // Never fails: lines it cannot understand are skipped for reading; editable() tells

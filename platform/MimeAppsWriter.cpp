@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "platform/MimeAppsList.h"
+#include "platform/MimeDatabase.h"
+#include "platform/XdgDirs.h"
 
 namespace platform {
 namespace {
@@ -137,6 +139,11 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
   struct stat status {};
   if (::stat(target->c_str(), &status) == 0) {
     if (!S_ISREG(status.st_mode)) return Status::fileError(kStatusIOError, *target, "not a file");
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxListBytes) {
+      return Status::fileError(kStatusNotEditable, *target,
+                               "larger than " + std::to_string(kMaxListBytes >> 20) +
+                                   " MB, the most any reader of it reads");
+    }
     if (Status s = readFile(*target, before); !s.ok()) return s;
     edit.mode = status.st_mode & 07777;
     edit.owner = std::make_pair(status.st_uid, status.st_gid);
@@ -183,6 +190,19 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
 }
 
 }  // namespace
+
+std::vector<std::string> userLists(const std::string& configHome,
+                                   const std::vector<std::string>& desktops) {
+  std::vector<std::string> lists;
+  for (const auto& desktop : desktops) {
+    const std::string name = lowercase(desktop);
+    if (!isValidDesktopName(name)) continue;
+    const std::string path = configHome + "/" + name + "-mimeapps.list";
+    if (std::find(lists.begin(), lists.end(), path) == lists.end()) lists.push_back(path);
+  }
+  lists.push_back(configHome + "/mimeapps.list");
+  return lists;
+}
 
 std::optional<std::string> resolveSymlinks(const std::string& path) {
   std::string current = path;
@@ -272,18 +292,9 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
     if (errno != EINTR) return failErrno(configHome, "cannot be locked", errno);
   }
 
-  // The desktop-specific lists first: they take precedence over mimeapps.list.
-  std::vector<std::string> lists;
-  for (const auto& desktop : desktops) {
-    std::string name;
-    for (const char c : desktop) {
-      name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    if (name.empty() || name.find('/') != std::string::npos || name.front() == '.') continue;
-    const std::string path = configHome + "/" + name + "-mimeapps.list";
-    if (std::find(lists.begin(), lists.end(), path) == lists.end()) lists.push_back(path);
-  }
-  const std::string mainList = configHome + "/mimeapps.list";
+  std::vector<std::string> lists = userLists(configHome, desktops);
+  const std::string mainList = lists.back();
+  lists.pop_back();
 
   std::vector<PlannedEdit> plans;
   for (std::size_t i = 0; i <= lists.size(); ++i) {

@@ -31,6 +31,11 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
                       std::string_view mimeType, std::string_view desktopId,
                       const MimeAppsList::SameType& sameType = nullptr);
 
+// The user's lists a change may edit, in precedence order: configHome/<desktop>-mimeapps.list
+// for each valid desktop name (lowercased), then configHome/mimeapps.list last.
+std::vector<std::string> userLists(const std::string& configHome,
+                                   const std::vector<std::string>& desktops);
+
 // The file a path names once every symlink in its last component is followed
 // (absolute, relative and chained links); the path itself when it is no symlink. The
 // file found need not exist. None for a loop or an unreadable link.

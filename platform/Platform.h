@@ -52,7 +52,10 @@ class URL {
   const std::string& scheme() const { return scheme_; }  // lower case; "" when relative
   // The percent-decoded path; "" when the URL has none ("mailto:" has "", "file:" too).
   const std::string& path() const { return path_; }
-  bool isFileURL() const { return scheme_ == "file"; }
+  // The authority after "//", lower case; "" when there is none.
+  const std::string& host() const { return host_; }
+  // A file on this machine: scheme "file" with no host, an empty one or "localhost".
+  bool isFileURL() const { return scheme_ == "file" && (host_.empty() || host_ == "localhost"); }
   // This URL with one more path component ("/Applications" + "X.app").
   URL appendingPathComponent(std::string_view component) const;
 
@@ -61,6 +64,7 @@ class URL {
  private:
   std::string text_;
   std::string scheme_;
+  std::string host_;
   std::string path_;
 };
 

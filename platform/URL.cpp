@@ -102,6 +102,9 @@ std::optional<URL> URL::parse(std::string_view text) {
         !(authority.starts_with('[') && authority.find(']') != std::string_view::npos)) {
       return std::nullopt;
     }
+    for (const char c : authority) {
+      url.host_ += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
     path = slash == std::string_view::npos ? std::string_view() : path.substr(slash);
   }
   if (path.find_first_of("[]") != std::string_view::npos) return std::nullopt;

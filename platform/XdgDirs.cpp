@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace platform {
@@ -87,15 +88,22 @@ XdgDirs XdgDirs::fromEnvironment() {
   }
   if (const auto desktops = environment("XDG_CURRENT_DESKTOP")) {
     for (auto& part : split(*desktops, ':')) {
-      if (part.empty()) continue;
       for (char& c : part) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
       }
-      dirs.desktops.push_back(std::move(part));
+      if (isValidDesktopName(part)) dirs.desktops.push_back(std::move(part));
     }
   }
   dirs.path = environment("PATH");
   return dirs;
+}
+
+bool isValidDesktopName(std::string_view name) {
+  return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
+         std::none_of(name.begin(), name.end(), [](char c) {
+           const auto u = static_cast<unsigned char>(c);
+           return u < 0x20 || u == 0x7F;
+         });
 }
 
 std::vector<std::string> XdgDirs::allDataDirs() const {

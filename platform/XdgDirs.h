@@ -17,7 +17,8 @@ struct XdgDirs {
   std::vector<std::string> configDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
   std::string dataHome;                 // $XDG_DATA_HOME or ~/.local/share
   std::vector<std::string> dataDirs;    // $XDG_DATA_DIRS or /usr/local/share, /usr/share
-  // XDG_CURRENT_DESKTOP split at ':', each part lowercased, empty parts dropped.
+  // XDG_CURRENT_DESKTOP split at ':', each part lowercased; parts that cannot name a
+  // list (isValidDesktopName) dropped.
   std::vector<std::string> desktops;
   std::optional<std::string> path;  // $PATH; none when unset
 
@@ -27,6 +28,10 @@ struct XdgDirs {
   // Data directories in precedence order: dataHome first, then dataDirs.
   std::vector<std::string> allDataDirs() const;
 };
+
+// Whether a lowercased desktop name can name a desktop-specific list "<name>-mimeapps.list"
+// in a folder: not empty, no "/", no leading ".", no control character.
+bool isValidDesktopName(std::string_view name);
 
 // Where a program named in a desktop entry would be run from, as a launcher finds it: a
 // name holding '/' is taken as a path; any other name is searched in the folders of path

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "platform/DesktopExec.h"
 #include "platform/Freedesktop.h"
 
 namespace vrax {
@@ -35,6 +36,24 @@ Status acceptBundle(const Bundle& bundle, bool acceptFinder, std::optional<std::
     return LSWrappers::LSErrors(LSWrappers::LSErrors::notAnApp).status();
   bundleID = *bundle.bundleIdentifier;
   return Status();
+}
+
+// Whether the registered entry at path is the placeholder's own: its Exec runs the
+// program inside a Quietling.app bundle. Another entry that merely carries the
+// placeholder's identifier is not adopted.
+bool isOwnPlaceholder(platform::Platform& system, const std::string& path) {
+  const auto bundle = system.bundleWithPath(path);
+  if (!bundle || !bundle->infoDictionary) return false;
+  const auto exec = bundle->infoDictionary->find("Exec");
+  if (exec == bundle->infoDictionary->end()) return false;
+  const auto argv = platform::parseExec(exec->second);
+  if (!argv || argv->empty()) return false;
+  const std::string& program = argv->front();
+  const std::size_t slash = program.find_last_of('/');
+  if (slash == std::string::npos || !program.starts_with('/')) return false;
+  const std::string folder = program.substr(0, slash);
+  const std::string bundleSuffix = "/" + std::string(LSWrappers::placeholderBundleName);
+  return folder.ends_with(bundleSuffix) && slash + 1 < program.size();
 }
 
 }  // namespace
@@ -104,7 +123,10 @@ Status LSWrappers::ensureRegistered(std::string_view bundleID) {
                          "no application " + std::string(bundleID) + " is installed");
   };
   if (bundleID != placeholderBundleID) return isKnown();
-  if (system.absolutePathForAppBundleWithIdentifier(bundleID)) return isKnown();
+  if (const auto path = system.absolutePathForAppBundleWithIdentifier(bundleID);
+      path && isOwnPlaceholder(system, *path)) {
+    return isKnown();
+  }
   const auto notFound = [](const std::string& where) {
     return Status::error(LSErrors::appNotFound,
                          std::string(placeholderBundleName) + " was not found in " + where);

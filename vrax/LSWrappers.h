@@ -64,7 +64,9 @@ class LSWrappers {
   // a failure and leaves bundleID untouched.
   static Status getBundleID(std::string_view application, std::optional<std::string>& bundleID);
   // Success when the registry knows the application, registering the placeholder first
-  // (by locating and launching it) when it is the one asked for and not yet known; else
+  // (by locating and launching it) when it is the one asked for and not yet known, or
+  // known only through an entry that is not its own (whose program does not run inside
+  // a Quietling.app bundle); else
   // a failure saying why (the bundle not found, or the reason it could not be started).
   static Status ensureRegistered(std::string_view bundleID);
   // The paths of every registered application, in the platform's order; none on failure.

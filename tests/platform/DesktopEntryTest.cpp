@@ -19,7 +19,8 @@ TEST(DesktopEntryTest, RefusesWhatIsNotAWellFormedEntry) {
       {"no group", "Name=x\n", false},
       {"line without =", "[Desktop Entry]\nName=x\ngarbage\n", false},
       {"broken group header", "[Desktop Entry\nName=x\n", false},
-      {"not UTF-8", "[Desktop Entry]\nName=caf\xe9\n", false},
+      {"a line not UTF-8", "[Desktop Entry]\nName=x\nComment[fr]=caf\xe9\n", true},
+      {"only lines not UTF-8", "[Desktop Entry\xff]\nName=caf\xe9\n", false},
       {"NUL byte", std::string("[Desktop Entry]\nName=a\0b\n", 24), false},
       {"empty", "", false},
   };
@@ -35,6 +36,11 @@ TEST(DesktopEntryTest, KeepsUntranslatedKeysUnescaped) {
       "[Desktop Action new]\nName=Action\nExec=other\n");
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->value("Name"), "New");
+  // A line that is not UTF-8 is skipped alone: the value before it stands.
+  const auto translated = DesktopEntry::parse("[Desktop Entry]\nName=ok\nName=caf\xe9\nExec=x\n");
+  ASSERT_TRUE(translated);
+  EXPECT_EQ(translated->value("Name"), "ok");
+  EXPECT_EQ(translated->value("Exec"), "x");
   EXPECT_EQ(entry->value("Comment"), "a b\nc\\d");
   EXPECT_EQ(entry->value("Exec"), std::nullopt);
   EXPECT_EQ(entry->list("MimeType"), (std::vector<std::string>{"text/plain", "x;y", "text/html"}));
@@ -95,7 +101,10 @@ TEST(DesktopEntryTest, BothKeyFileReadersCheckTextAlike) {
   for (const auto& c : cases) {
     EXPECT_EQ(isValidUtf8(c.bytes), c.utf8) << c.name;
     const std::string text = "[Desktop Entry]\nType=Application\nName=" + c.bytes + "\n";
-    EXPECT_EQ(DesktopEntry::parse(text).has_value(), c.utf8) << c.name;
+    // A desktop entry loses only the line; an edit refuses a file it would mangle.
+    const auto entry = DesktopEntry::parse(text);
+    ASSERT_TRUE(entry) << c.name;
+    EXPECT_EQ(entry->value("Name").has_value(), c.utf8) << c.name;
     EXPECT_EQ(MimeAppsList::parse(text).editable(), c.utf8) << c.name;
   }
   for (const std::string& key : {std::string("Na\x01me"), std::string("Na\x7fme")}) {

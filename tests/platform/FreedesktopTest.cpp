@@ -38,7 +38,8 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
       {"a link, not an application", "[Desktop Entry]\nType=Link\nURL=https://x\n", false},
       {"no Type", "[Desktop Entry]\nName=x\nExec=editor\n", false},
       {"a line that is not key=value", std::string(kEntry) + "what is this\n", false},
-      {"not UTF-8", std::string(kEntry) + "Comment=\xff\xfe\n", false},
+      {"a translation not UTF-8", std::string(kEntry) + "Comment[de]=\xff\xfe\n", true},
+      {"every line not UTF-8 but the header", "[Desktop Entry]\nType=Appl\xe9\n", false},
       {"another group first", std::string("[Other]\n") + kEntry, false},
   };
   for (const auto& c : cases) {
@@ -520,6 +521,104 @@ TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
             URL::fileURLWithPath(tree.dataDirs() + "/applications/two.desktop"));
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
+}
+
+// A change is read back through a fresh reader; one that does not take effect is
+// reported with its reason and leaves the user's lists byte for byte as they were.
+TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
+  static const struct {
+    const char* name;
+    const char* id;
+  } cases[] = {
+      {"no such entry", "absent"},
+      {"hidden entry", "hidden"},
+      {"entry whose program is missing", "broken"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
+    tree.program("prog");
+    tree.application("good", "prog", "text/plain;");
+    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+    tree.application("broken", "no-such-program", "text/plain;");
+    const std::string list = "# mine\n[Default Applications]\ntext/plain=good.desktop;\n";
+    const std::string desktopList = "[Default Applications]\ntext/plain=good.desktop;\n";
+    tree.write("config/mimeapps.list", list);
+    tree.write("config/xfce-mimeapps.list", desktopList);
+    Freedesktop platform;
+    const Status status =
+        platform.LSSetDefaultRoleHandlerForContentType("text/plain", kLSRolesAll, c.id);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.toString().find("read back a different default"), std::string::npos)
+        << status.toString();
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20), list);
+    EXPECT_EQ(readSmallFile(tree.configHome() + "/xfce-mimeapps.list", 1 << 20), desktopList);
+    EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
+  }
+  // Without a list before, none is left behind.
+  TempTree tree;
+  Freedesktop platform;
+  EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
+  EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
+}
+
+// A desktop file ID may itself end in ".desktop"; one suffix is dropped for its bundle
+// identifier, and the identifier, with or without that suffix, finds it again.
+TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("org.example.desktop", "prog", "x-scheme-handler/tg;");
+  tree.application("plain", "prog", "x-scheme-handler/tg;");
+  const std::string path = tree.systemData() + "/applications/org.example.desktop.desktop";
+  Freedesktop platform;
+  for (const char* given : {"org.example.desktop", "org.example.desktop.desktop"}) {
+    SCOPED_TRACE(given);
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(given), path);
+    const Status status = platform.LSSetDefaultHandlerForURLScheme("tg", given);
+    ASSERT_TRUE(status.ok()) << status.toString();
+    EXPECT_EQ(Freedesktop().LSCopyDefaultHandlerForURLScheme("tg"), "org.example.desktop");
+    ASSERT_TRUE(platform.LSSetDefaultHandlerForURLScheme("tg", "plain").ok());
+  }
+  const auto bundle = platform.bundleWithPath(path);
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "org.example.desktop");
+  EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme("tg"),
+            (std::vector<std::string>{"plain", "org.example.desktop"}));
+}
+
+// A path to an entry names the same application however it is spelled: "..", "//",
+// "." and a symlinked folder are resolved, and so is a symlinked applications folder.
+TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
+  TempTree tree;
+  tree.program("prog");
+  tree.application("tool", "prog", "", "", "system/applications/tool.desktop");
+  tree.application("vendor-tool", "prog", "", "", "system/applications/vendor/tool.desktop");
+  fs::create_directory_symlink(tree.systemData() + "/applications/vendor", tree.root() + "/link");
+  const std::string apps = tree.systemData() + "/applications";
+  static const struct {
+    std::string path;
+    const char* id;
+  } cases[] = {
+      {apps + "/vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../vendor/tool.desktop", "vendor-tool"},
+      {apps + "//vendor/tool.desktop", "vendor-tool"},
+      {apps + "/vendor/./tool.desktop", "vendor-tool"},
+      {apps + "/vendor/../tool.desktop", "tool"},
+      {tree.root() + "/link/tool.desktop", "vendor-tool"},
+  };
+  Freedesktop platform;
+  for (const auto& c : cases) {
+    const auto bundle = platform.bundleWithPath(c.path);
+    ASSERT_TRUE(bundle) << c.path;
+    EXPECT_EQ(bundle->bundleIdentifier, c.id) << c.path;
+  }
+  // The data folder itself reached through a symlink.
+  fs::create_directory_symlink(tree.systemData(), tree.root() + "/shared");
+  tree.setEnv("XDG_DATA_DIRS", tree.root() + "/shared");
+  const auto bundle = Freedesktop().bundleWithPath(apps + "/vendor/tool.desktop");
+  ASSERT_TRUE(bundle);
+  EXPECT_EQ(bundle->bundleIdentifier, "vendor-tool");
 }
 
 }  // namespace

@@ -48,6 +48,29 @@ TEST(URLTest, ParsesAsStrictlyAsAURLParser) {
   }
 }
 
+// A file URL names a file on this machine only with no host, an empty one or localhost.
+TEST(URLTest, FileURLsOnlyForThisMachine) {
+  static const struct {
+    const char* text;
+    bool local;
+  } cases[] = {
+      {"file:///x", true},
+      {"file://localhost/x", true},
+      {"file://LocalHost/x", true},
+      {"file:/x", true},
+      {"file://server/x", false},
+      {"file://127.0.0.1/x", false},
+      {"file://user@localhost/x", false},
+      {"file://localhost:80/x", false},
+      {"https://localhost/x", false},
+  };
+  for (const auto& c : cases) {
+    const auto url = URL::parse(c.text);
+    ASSERT_TRUE(url) << c.text;
+    EXPECT_EQ(url->isFileURL(), c.local) << c.text;
+  }
+}
+
 TEST(URLTest, FileURLsRoundTripThroughParsing) {
   for (const char* path : {"/a b/Quietling.app", "/x/100%/y#z?", "/\xc3\xa9t\xc3\xa9"}) {
     const URL url = URL::fileURLWithPath(path);

@@ -192,10 +192,29 @@ TEST_F(EnsureRegisteredTest, OtherApplicationsAreOnlyLookedUp) {
 }
 
 TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
-  install(kPlaceholder, "/home/u/.local/share/applications/p.desktop");
+  const std::string entry = "/home/u/.local/share/applications/p.desktop";
+  install(kPlaceholder, entry);
+  (*fake->bundles[entry].infoDictionary)["Exec"] = "\"/opt/my apps/Quietling.app/Quietling\" %u";
   placeholderIn(toolFolder);
   EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches().empty());
+}
+
+// An entry that only carries the placeholder's identifier is not adopted: the
+// placeholder's own is installed (by launching it) instead.
+TEST_F(EnsureRegisteredTest, AForeignEntryWithThePlaceholdersIdIsReplaced) {
+  const std::string entry = "/usr/share/applications/p.desktop";
+  for (const char* exec : {"/usr/bin/evil %u", "/opt/Other.app/Quietling",
+                           "Quietling.app/Quietling", "/opt/Quietling.app", "\"unterminated"}) {
+    SCOPED_TRACE(exec);
+    fake->launches.clear();
+    install(kPlaceholder, entry);
+    (*fake->bundles[entry].infoDictionary)["Exec"] = exec;
+    placeholderIn(toolFolder);
+    EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
+    ASSERT_EQ(fake->launches.size(), 1u);
+    EXPECT_EQ(fake->launches[0].first.path(), toolFolder + "/Quietling.app");
+  }
 }
 
 TEST_F(EnsureRegisteredTest, CopyNextToTheToolIsLaunchedFirstAndOnlyOnce) {
