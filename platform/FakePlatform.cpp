@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/DesktopExec.h"
+
 namespace platform {
 
 namespace {
@@ -61,7 +63,10 @@ void FakePlatform::addBundle(const std::string& folder, Entry entry) {
 
 void FakePlatform::install(const std::string& path, Entry entry) {
   addEntry(path, entry);
-  std::erase_if(installed_, [&](const Installed& other) { return other.path == path; });
+  // An entry installed again, or another with the same ID, is replaced: the newest wins.
+  std::erase_if(installed_, [&](const Installed& other) {
+    return other.path == path || (!entry.id.empty() && other.entry.id == entry.id);
+  });
   installed_.push_back(Installed{path, std::move(entry)});
 }
 
@@ -357,7 +362,8 @@ std::optional<std::string> FakePlatform::fullPathForApplication(std::string_view
   if (name.empty()) return std::nullopt;
   const std::string wanted = lower(name);
   for (const auto& [path, entry] : installed_) {
-    const std::string program = entry.program.substr(entry.program.rfind('/') + 1);
+    const auto argv = parseExec(entry.exec);
+    const std::string program = argv ? argv->front().substr(argv->front().rfind('/') + 1) : "";
     if (lower(entry.name) == wanted || (!program.empty() && lower(program) == wanted)) {
       return path;
     }
@@ -385,8 +391,17 @@ std::optional<RunningApplication> FakePlatform::launchApplicationAtURL(const URL
     return fail(Status::fileError(kLSApplicationNotFoundErr, url.absoluteString(),
                                   "not the location of an application"));
   }
-  // Launching registers the bundle's entry, as installing its desktop entry does.
-  const Entry entry = *it->second.entry;
+  // Launching registers the bundle's entry, as installing its desktop entry does: a
+  // program named relative to the bundle is written as its absolute path.
+  Entry entry = *it->second.entry;
+  if (auto argv = parseExec(entry.exec); argv && !argv->front().starts_with('/')) {
+    argv->front() = url.path() + "/" + argv->front();
+    entry.exec.clear();
+    for (const std::string& argument : *argv) {
+      if (!entry.exec.empty()) entry.exec += ' ';
+      entry.exec += quoteExecArgument(argument);
+    }
+  }
   install(url.path() + "/" + entry.id + std::string(kSuffix), entry);
   const auto pid = static_cast<std::int32_t>(1000 + launches_.size());
   launches_.push_back(Launch{url.path(), options, pid});
@@ -414,7 +429,7 @@ std::optional<Bundle> FakePlatform::bundleWithPath(std::string_view path) {
       info["Type"] = *file.entry->packageType == "APPL" ? "Application" : *file.entry->packageType;
     }
     if (!file.entry->name.empty()) info["Name"] = file.entry->name;
-    if (!file.entry->program.empty()) info["Exec"] = file.entry->program;
+    if (!file.entry->exec.empty()) info["Exec"] = file.entry->exec;
     if (!file.entry->icon.empty()) info["Icon"] = file.entry->icon;
     if (!file.entry->types.empty()) {
       std::string& types = info["MimeType"];

@@ -33,7 +33,7 @@ class FakePlatform : public Platform {
     std::string id;                                   // bundle identifier; "" for none
     std::string name;                                 // untranslated Name
     std::vector<std::string> types;                   // MimeType=: types and x-scheme-handler/S
-    std::string program;                              // the program Exec runs
+    std::string exec;                                 // Exec, as written ("edit %U")
     std::optional<std::string> packageType = "APPL";  // none: the entry has no Type
     std::string icon;                                 // an image file, or ""
   };
@@ -75,9 +75,11 @@ class FakePlatform : public Platform {
   // A desktop entry file that is not installed.
   void addEntry(const std::string& path, Entry entry);
   // A bundle folder holding the entry and its program: it can be launched, which
-  // registers its entry.
+  // registers its entry with the program's path made absolute, as installing it does.
   void addBundle(const std::string& folder, Entry entry);
-  // A desktop entry file, installed: known to the registry by its ID and name.
+  // A desktop entry file, installed: known to the registry by its ID and name. It
+  // replaces an installed entry with the same ID, as the user's own entry shadows a
+  // system one.
   void install(const std::string& path, Entry entry);
   // Removes a file, or a folder with everything in it. The registry keeps what it read
   // (as a registry read before the removal does): an installed entry's ID is still

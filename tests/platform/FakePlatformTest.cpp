@@ -43,7 +43,7 @@ class Agreement : public ::testing::Test {
       tree.program(app.program);
       tree.application(app.id, app.program, types, "Name=" + std::string(app.name) + "\n");
       FakePlatform::Entry entry(app.id, app.name, app.types);
-      entry.program = app.program;
+      entry.exec = std::string(app.program) + " %U";
       fake.install(path(app.id), entry);
     }
     fake.addType({"text/plain", {}, {}});

@@ -536,7 +536,7 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempTree tree;
+    XdgTree tree;
     tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
     tree.program("prog");
     tree.application("good", "prog", "text/plain;");
@@ -557,7 +557,7 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
     EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
   }
   // Without a list before, none is left behind.
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
   EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
@@ -566,11 +566,11 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
 // A desktop file ID may itself end in ".desktop"; one suffix is dropped for its bundle
 // identifier, and the identifier, with or without that suffix, finds it again.
 TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("org.example.desktop", "prog", "x-scheme-handler/tg;");
   tree.application("plain", "prog", "x-scheme-handler/tg;");
-  const std::string path = tree.systemData() + "/applications/org.example.desktop.desktop";
+  const std::string path = tree.dataDirs() + "/applications/org.example.desktop.desktop";
   Freedesktop platform;
   for (const char* given : {"org.example.desktop", "org.example.desktop.desktop"}) {
     SCOPED_TRACE(given);
@@ -590,12 +590,12 @@ TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
 // A path to an entry names the same application however it is spelled: "..", "//",
 // "." and a symlinked folder are resolved, and so is a symlinked applications folder.
 TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("tool", "prog", "", "", "system/applications/tool.desktop");
   tree.application("vendor-tool", "prog", "", "", "system/applications/vendor/tool.desktop");
-  fs::create_directory_symlink(tree.systemData() + "/applications/vendor", tree.root() + "/link");
-  const std::string apps = tree.systemData() + "/applications";
+  fs::create_directory_symlink(tree.dataDirs() + "/applications/vendor", tree.root() + "/link");
+  const std::string apps = tree.dataDirs() + "/applications";
   static const struct {
     std::string path;
     const char* id;
@@ -614,7 +614,7 @@ TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
     EXPECT_EQ(bundle->bundleIdentifier, c.id) << c.path;
   }
   // The data folder itself reached through a symlink.
-  fs::create_directory_symlink(tree.systemData(), tree.root() + "/shared");
+  fs::create_directory_symlink(tree.dataDirs(), tree.root() + "/shared");
   tree.setEnv("XDG_DATA_DIRS", tree.root() + "/shared");
   const auto bundle = Freedesktop().bundleWithPath(apps + "/vendor/tool.desktop");
   ASSERT_TRUE(bundle);

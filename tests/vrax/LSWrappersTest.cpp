@@ -192,9 +192,8 @@ TEST_F(EnsureRegisteredTest, OtherApplicationsAreOnlyLookedUp) {
 }
 
 TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
-  const std::string entry = "/home/u/.local/share/applications/p.desktop";
-  install(kPlaceholder, entry);
-  (*fake->bundles[entry].infoDictionary)["Exec"] = "\"/opt/my apps/Quietling.app/Quietling\" %u";
+  installPlaceholderEntry("/home/u/.local/share/applications/p.desktop",
+                          "\"/opt/my apps/Quietling.app/Quietling\" %u");
   placeholderIn(toolFolder);
   EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
   EXPECT_TRUE(fake->launches().empty());
@@ -203,17 +202,18 @@ TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
 // An entry that only carries the placeholder's identifier is not adopted: the
 // placeholder's own is installed (by launching it) instead.
 TEST_F(EnsureRegisteredTest, AForeignEntryWithThePlaceholdersIdIsReplaced) {
-  const std::string entry = "/usr/share/applications/p.desktop";
   for (const char* exec : {"/usr/bin/evil %u", "/opt/Other.app/Quietling",
                            "Quietling.app/Quietling", "/opt/Quietling.app", "\"unterminated"}) {
     SCOPED_TRACE(exec);
-    fake->launches.clear();
-    install(kPlaceholder, entry);
-    (*fake->bundles[entry].infoDictionary)["Exec"] = exec;
+    replacePlatform(std::make_shared<FakePlatform>());
+    fake->setMainBundle(toolFolder);
+    installPlaceholderEntry("/usr/share/applications/p.desktop", exec);
     placeholderIn(toolFolder);
     EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-    ASSERT_EQ(fake->launches.size(), 1u);
-    EXPECT_EQ(fake->launches[0].first.path(), toolFolder + "/Quietling.app");
+    EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
+    // The placeholder's own entry is the one registered now.
+    EXPECT_EQ(fake->absolutePathForAppBundleWithIdentifier(kPlaceholder),
+              toolFolder + "/Quietling.app/" + kPlaceholder + ".desktop");
   }
 }
 

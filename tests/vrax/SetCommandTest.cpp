@@ -62,9 +62,8 @@ TEST_F(SetCommandTest, SchemeFlagsChangeTheirSchemeAndNameTheIdentifier) {
 }
 
 TEST_F(SetCommandTest, NoneMakesThePlaceholderTheHandler) {
-  const std::string entry = "/home/u/.local/share/applications/" + kPlaceholder + ".desktop";
-  install(kPlaceholder, entry);
-  (*fake->bundles[entry].infoDictionary)["Exec"] = "/opt/vrax/bin/Quietling.app/Quietling %u";
+  installPlaceholderEntry("/home/u/.local/share/applications/" + kPlaceholder + ".desktop",
+                          "/opt/vrax/bin/Quietling.app/Quietling %u");
   RunResult result = set({"--mail", "--app", "None"});
   EXPECT_EQ(result.out, kSuccess + kPlaceholder + "\n");
   EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), kPlaceholder);

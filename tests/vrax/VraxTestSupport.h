@@ -68,6 +68,12 @@ class WrappersTest : public ::testing::Test {
                std::vector<std::string> types = {}) {
     fake->install(path, platform::FakePlatform::Entry(bundleID, name, std::move(types)));
   }
+  // Installs an entry with the placeholder's ID whose Exec is the given one.
+  void installPlaceholderEntry(const std::string& path, const std::string& exec) {
+    platform::FakePlatform::Entry entry(kPlaceholder, "Quietling");
+    entry.exec = exec;
+    fake->install(path, entry);
+  }
   // Installs an application, then removes its file: the registry still names it, but it
   // cannot be located.
   void installRemoved(const std::string& bundleID, std::vector<std::string> types = {}) {
@@ -78,7 +84,7 @@ class WrappersTest : public ::testing::Test {
   // A copy of the placeholder bundle in the folder.
   void placeholderIn(const std::string& folder) {
     platform::FakePlatform::Entry placeholder(kPlaceholder, "Quietling");
-    placeholder.program = "Quietling";
+    placeholder.exec = "Quietling %u";
     fake->addBundle(folder + "/Quietling.app", placeholder);
   }
   // Starts again from an empty registry.
