@@ -31,14 +31,11 @@ test-asan: deps
 bench: build
 	bench/run.sh $(BUILD)
 
-# Coverage-guided fuzzing of the command-line parser (clang's libFuzzer).
-# FUZZ_SECONDS=600 make fuzz
+# Coverage-guided fuzzing (clang's libFuzzer) of the command line and of every parser of
+# foreign input, each target for FUZZ_SECONDS: FUZZ_SECONDS=600 make fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRAX_FUZZ=ON -DVRAX_BENCH=OFF
-	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzz_command_line
-	mkdir -p $(BUILD)/fuzz/corpus
-	$(BUILD)/fuzz/bin/fuzz_command_line $(BUILD)/fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/regressions/
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(BUILD)
 
 format:
 	find cmdkit platform vrax quietling tests examples bench fuzz \( -name '*.h' -o -name '*.cpp' \) | xargs clang-format -i

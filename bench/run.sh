@@ -4,6 +4,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 "$here/platform.sh" "$build"
+"$here/scaling.sh" "$build"
 for script in "$here"/tool*.sh; do
   [ -x "$script" ] && "$script" "$build"
 done

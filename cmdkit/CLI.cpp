@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <system_error>
 #include <utility>
 
 #include "cmdkit/CLIError.h"
@@ -76,6 +77,18 @@ std::string describe(const std::exception_ptr& error) {
     return e.what();
   } catch (...) {
     return "unknown error";
+  }
+}
+
+// Writes out what the run left buffered for standard output. Output that could not be
+// written, now or earlier in the run, fails the run like any other error: a result that
+// never reached its reader is not a success.
+void flushStandardOutput() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const int error = errno != 0 ? errno : EIO;
+    std::clearerr(stdout);
+    throw std::system_error(error, std::generic_category(), "standard output");
   }
 }
 
@@ -263,6 +276,7 @@ int CLI::debugGo(const std::string& commandLine) {
 int CLI::run(std::shared_ptr<RawArguments> arguments) {
   try {
     runSteps(arguments);
+    flushStandardOutput();
     return 0;
   } catch (...) {
     report(std::current_exception());

@@ -10,8 +10,9 @@
 //   return cmdkit::CLI::go();
 //
 // go routes the command line to a command, applies its options, binds its positional
-// arguments, executes it, reports any failure on standard error and returns the exit
-// status (0 or 1); it never throws and never ends the process. Everything lives in
+// arguments, executes it, flushes standard output, reports any failure (output that
+// could not be written included) on standard error and returns the exit status (0 or
+// 1); it never throws and never ends the process. Everything lives in
 // static members, initialised on first use; each stage may be replaced before go.
 #pragma once
 

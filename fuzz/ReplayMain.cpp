@@ -1,6 +1,7 @@
-// Replays fuzz inputs through the fuzz entry point without libFuzzer: every regular file
-// in the folders (or the files) named on the command line. Ends with status 0 when all
-// of them ran; a broken promise aborts.
+// Replays fuzz inputs through a fuzz target's entry point (LLVMFuzzerTestOneInput)
+// without libFuzzer: every regular file in the folders (or the files) named on the
+// command line; a folder that does not exist holds none. Ends with status 0 when all of
+// them ran; a broken promise aborts.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCommandLine.h"
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -17,7 +18,7 @@ void replay(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                 std::istreambuf_iterator<char>());
-  fuzz::fuzzCommandLine(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
 }  // namespace
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     } else if (std::filesystem::is_regular_file(path, error)) {
       replay(path);
       ++replayed;
-    } else {
+    } else if (std::filesystem::exists(path, error)) {
       std::fprintf(stderr, "cannot read %s\n", argv[i]);
       return 1;
     }

@@ -7,7 +7,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <map>
+#include <set>
+#include <tuple>
 
+#include "platform/MimeAppsList.h"
 #include "platform/XdgDirs.h"
 
 namespace platform {
@@ -37,10 +42,20 @@ bool nearerTop(std::string_view a, std::string_view b) {
   }
 }
 
+// A folder's identity: the same folder under any name, reached through any link.
+using FolderIdentity = std::pair<dev_t, ino_t>;
+
+FolderIdentity identityOf(const struct stat& info) {
+  return FolderIdentity{info.st_dev, info.st_ino};
+}
+
 // The file (relative to the open folder dir) with this ID, looked up by name: the file
 // named so, or a file in a subfolder whose name and "-" begin the ID, nearest the top
-// first (as nearerTop orders them).
-std::optional<std::string> probe(int dir, std::string_view id, int depth) {
+// first (as nearerTop orders them). Only real subfolders are entered: a folder behind
+// a link may be one that the listing reaches by another route first (it visits each
+// folder once), so meeting one sets throughLink and the caller lists the folder instead.
+std::optional<std::string> probe(int dir, std::string_view id, int depth,
+                                 const std::set<FolderIdentity>& tops, bool& throughLink) {
   if (!isEntryName(id)) return std::nullopt;
   struct stat info {};
   const std::string name(id);
@@ -50,44 +65,114 @@ std::optional<std::string> probe(int dir, std::string_view id, int depth) {
        dash = id.find('-', dash + 1)) {
     const std::string folder(id.substr(0, dash));
     if (folder.empty() || folder == "." || folder == ".." || isEntryName(folder)) continue;
-    const int sub = ::openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (::fstatat(dir, folder.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISLNK(info.st_mode)) {
+      if (::fstatat(dir, folder.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+        throughLink = true;
+        return std::nullopt;
+      }
+      continue;
+    }
+    if (!S_ISDIR(info.st_mode) || tops.count(identityOf(info)) > 0) continue;
+    const int sub = ::openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (sub < 0) continue;
-    auto found = probe(sub, id.substr(dash + 1), depth + 1);
+    auto found = probe(sub, id.substr(dash + 1), depth + 1, tops, throughLink);
     ::close(sub);
     if (found) return folder + "/" + *found;
+    if (throughLink) return std::nullopt;
   }
   return std::nullopt;
 }
 
-// Records every entry below path: its ID (subfolder names joined with '-') and its file
-// relative to the top folder.
-void listFolder(DIR* dir, const std::string& path, const std::string& prefix,
-                const std::string& relative, int depth,
-                std::unordered_map<std::string, std::string>& files) {
-  while (const dirent* item = ::readdir(dir)) {
-    const std::string_view name = item->d_name;
-    if (name == "." || name == "..") continue;
-    if (isEntryName(name)) {
-      std::string file = relative + std::string(name);
-      const auto [known, added] = files.try_emplace(prefix + std::string(name), file);
-      if (!added && nearerTop(file, known->second)) known->second = std::move(file);
-      continue;
-    }
-    if (depth >= kMaxDepth) continue;
-    const std::string file = path + "/" + std::string(name);
-    bool isDir = item->d_type == DT_DIR;
-    if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) {
+// One pass over the folders of every applications folder, in precedence order: every
+// folder is read once, by its identity, whatever links lead to it and however often.
+// Real subfolders come first, all of them, so a folder keeps the IDs of its own path
+// (and agrees with probe); a folder reached only through links is read by the first
+// link: of the earliest applications folder, the shallowest, then the first by path.
+class FolderWalk {
+ public:
+  using Files = std::unordered_map<std::string, std::string>;
+  // seen: the identities of the applications folders themselves.
+  explicit FolderWalk(std::set<FolderIdentity> seen) : seen_(std::move(seen)) {}
+
+  void walk(const std::string& top, std::size_t index, Files& files) {
+    visit(top, "", "", 0, index, files);
+  }
+  // After every walk: the folders behind links.
+  void followLinks(const std::function<Files&(std::size_t)>& filesOf) {
+    while (!links_.empty()) {
+      const auto next = links_.begin();
+      const Pending link = next->second;
+      const std::size_t index = std::get<0>(next->first);
+      links_.erase(next);
       struct stat info {};
-      isDir = ::stat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
-    if (!isDir) continue;
-    if (DIR* sub = ::opendir(file.c_str())) {
-      listFolder(sub, file, prefix + std::string(name) + "-", relative + std::string(name) + "/",
-                 depth + 1, files);
-      ::closedir(sub);
+      if (::stat(link.path.c_str(), &info) != 0 || !seen_.insert(identityOf(info)).second) {
+        continue;
+      }
+      visit(link.path, link.prefix, link.relative, link.depth, index, filesOf(index), true);
     }
   }
-}
+
+ private:
+  struct Pending {
+    std::string path;
+    std::string prefix;
+    std::string relative;
+    int depth;
+  };
+
+  void visit(const std::string& path, const std::string& prefix, const std::string& relative,
+             int depth, std::size_t index, Files& files, bool recorded = false) {
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) return;
+    struct stat self {};
+    if (!recorded && depth > 0 &&
+        (::fstat(::dirfd(dir), &self) != 0 || !seen_.insert(identityOf(self)).second)) {
+      ::closedir(dir);
+      return;
+    }
+    std::vector<std::string> folders;
+    while (const dirent* item = ::readdir(dir)) {
+      const std::string_view name = item->d_name;
+      if (name == "." || name == "..") continue;
+      if (isEntryName(name)) {
+        // A name that is no valid ID (a line break, a tab, '=' ...) is no application.
+        std::string id = prefix + std::string(name);
+        if (!isValidDesktopFileId(id)) continue;
+        std::string file = relative + std::string(name);
+        const auto [known, added] = files.try_emplace(std::move(id), file);
+        if (!added && nearerTop(file, known->second)) known->second = std::move(file);
+        continue;
+      }
+      if (depth >= kMaxDepth) continue;
+      if (item->d_type == DT_DIR) {
+        folders.emplace_back(name);
+        continue;
+      }
+      if (item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) continue;
+      struct stat info {};
+      const std::string child = path + "/" + std::string(name);
+      if (::lstat(child.c_str(), &info) != 0) continue;
+      if (S_ISDIR(info.st_mode)) {
+        folders.emplace_back(name);
+      } else if (S_ISLNK(info.st_mode) && ::stat(child.c_str(), &info) == 0 &&
+                 S_ISDIR(info.st_mode) && seen_.count(identityOf(info)) == 0) {
+        links_.emplace(std::make_tuple(index, depth, relative + std::string(name)),
+                       Pending{child, prefix + std::string(name) + "-",
+                               relative + std::string(name) + "/", depth + 1});
+      }
+    }
+    ::closedir(dir);
+    std::sort(folders.begin(), folders.end());
+    for (const auto& name : folders) {
+      visit(path + "/" + name, prefix + name + "-", relative + name + "/", depth + 1, index, files);
+    }
+  }
+
+  std::set<FolderIdentity> seen_;
+  // Folders behind links, waiting until every real folder is read.
+  std::map<std::tuple<std::size_t, int, std::string>, Pending> links_;
+};
 
 }  // namespace
 
@@ -99,47 +184,68 @@ Applications::Applications(std::vector<std::string> folders, std::optional<std::
   }
 }
 
-const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
-  Folder& folder = folders_[index];
-  if (!folder.files) {
-    folder.files.emplace();
-    if (DIR* dir = ::opendir(folder.path.c_str())) {
-      listFolder(dir, folder.path, "", "", 0, *folder.files);
-      if (folder.fd < 0) folder.fd = ::fcntl(::dirfd(dir), F_DUPFD_CLOEXEC, 0);
-      folder.opened = true;
-      ::closedir(dir);
-    }
-    // Entries read before the listing stay: they are the same files, and the lookups by
-    // ID keep pointing at them.
-    folder.probed.clear();
+void Applications::identifyFolders() {
+  if (identified_) return;
+  identified_ = true;
+  tops_.clear();
+  for (auto& folder : folders_) {
+    struct stat info {};
+    // A folder whose path holds a control character would put it into every path of
+    // its entries, and so into the listings.
+    folder.present = !hasControlCharacter(folder.path) && ::stat(folder.path.c_str(), &info) == 0 &&
+                     S_ISDIR(info.st_mode) && tops_.insert(identityOf(info)).second;
   }
-  return *folder.files;
+}
+
+void Applications::listAll() {
+  if (listed_) return;
+  listed_ = true;
+  identifyFolders();
+  FolderWalk walk(tops_);
+  for (std::size_t i = 0; i < folders_.size(); ++i) {
+    folders_[i].files.emplace();
+    if (folders_[i].present) walk.walk(folders_[i].path, i, *folders_[i].files);
+  }
+  walk.followLinks(
+      [this](std::size_t index) -> FolderWalk::Files& { return *folders_[index].files; });
+  for (auto& folder : folders_) folder.probed.clear();
+}
+
+const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
+  listAll();
+  return *folders_[index].files;
 }
 
 int Applications::openFolder(std::size_t index) {
   Folder& folder = folders_[index];
   if (!folder.opened) {
     folder.opened = true;
-    folder.fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    identifyFolders();
+    if (folder.present) folder.fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   }
   return folder.fd;
 }
 
 const std::string* Applications::fileIn(std::size_t index, const std::string& id) {
   Folder& folder = folders_[index];
+  if (!isValidDesktopFileId(id)) return nullptr;
   if (folder.files) {
     const auto found = folder.files->find(id);
     return found == folder.files->end() ? nullptr : &found->second;
   }
+  const int fd = openFolder(index);
+  if (fd < 0) return nullptr;
   auto found = folder.probed.find(id);
   if (found == folder.probed.end()) {
-    const int fd = openFolder(index);
-    found = folder.probed
-                .emplace(id, fd >= 0 && id.find('/') == std::string::npos &&
-                                     id.find('\0') == std::string::npos
-                                 ? probe(fd, id, 0)
-                                 : std::nullopt)
-                .first;
+    bool throughLink = false;
+    auto file = probe(fd, id, 0, tops_, throughLink);
+    // Behind a link, only the listing knows which route reaches a folder first.
+    if (throughLink) {
+      const auto& files = filesOf(index);
+      const auto listed = files.find(id);
+      return listed == files.end() ? nullptr : &listed->second;
+    }
+    found = folder.probed.emplace(id, std::move(file)).first;
   }
   return found->second ? &*found->second : nullptr;
 }
@@ -190,7 +296,7 @@ const Application* Applications::load(const std::string& id, std::size_t index,
   static const std::vector<std::string_view> kKeys = {"Type", "Hidden", "TryExec",
                                                       "Exec", "Name",   "MimeType"};
   std::unique_ptr<Application> application;
-  const int folder = folders_[index].fd;
+  const int folder = openFolder(index);
   const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &kKeys)
                                  : DesktopEntry::load(pathOf(index, relative), -1, &kKeys);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
@@ -211,6 +317,7 @@ const Application* Applications::load(const std::string& id, std::size_t index,
 }
 
 const Application* Applications::find(const std::string& id) {
+  if (!isValidDesktopFileId(id)) return nullptr;
   if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
   const Application* application = nullptr;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
@@ -270,6 +377,8 @@ void Applications::reload() {
     folder.probed.clear();
     folder.loaded.clear();
   }
+  identified_ = false;
+  listed_ = false;
   byId_.clear();
   programs_.clear();
 }

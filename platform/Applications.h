@@ -10,13 +10,20 @@
 // A folder holding two files with one ID ("a-b.desktop" and "a/b.desktop") gives it the
 // file nearest the top: a file before a subfolder, a shorter subfolder name first.
 //
+// Each folder on disk is read once, whatever links lead to it: a folder named twice, or
+// reached by a link as well as by its own path, counts where it is first met (real
+// paths before links); see FolderWalk.
+//
 // A folder is listed only when every entry is asked for; a single ID is looked up by
 // the names its file can have, so that one lookup does not read a large folder. Each
 // entry is read at most once.
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,7 +89,13 @@ class Applications final {
     std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
     int fd = -1;  // the folder, kept open once used: its entries are read relative to it
     bool opened = false;
+    // Whether the folder exists and is not one that an earlier folder already is.
+    bool present = false;
   };
+  // Finds which folders exist and which are the same folder as an earlier one.
+  void identifyFolders();
+  // Lists every folder (each folder on disk read once, see FolderWalk).
+  void listAll();
   void closeFolders();
   // The open folder; -1 when it cannot be opened.
   int openFolder(std::size_t index);
@@ -92,6 +105,10 @@ class Applications final {
   std::optional<std::string> searchPath_;
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
+  bool identified_ = false;
+  bool listed_ = false;
+  // The identities (device, inode) of the present folders.
+  std::set<std::pair<dev_t, ino_t>> tops_;
 };
 
 }  // namespace platform

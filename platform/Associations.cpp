@@ -62,7 +62,9 @@ Associations::Id Associations::intern(std::string_view id) {
 std::vector<Associations::Id> Associations::internAll(const std::vector<std::string>& ids) {
   std::vector<Id> result;
   result.reserve(ids.size());
-  for (const auto& id : ids) result.push_back(intern(id));
+  for (const auto& id : ids) {
+    if (isValidDesktopFileId(id)) result.push_back(intern(id));
+  }
   return result;
 }
 
@@ -104,18 +106,20 @@ void Associations::readList(Source& source, const std::string& file, bool associ
   if (!text) return;
   const MimeAppsList list = MimeAppsList::parse(*text);
   if (associationsAllowed) {
-    for (const auto& type : list.keys(kAddedGroup)) {
+    for (const auto& [type, ids] : list.entries(kAddedGroup)) {
+      if (!isValidMimeType(type)) continue;
       Tweaks& tweaks = source.listed[database_.canonical(type)];
-      expand(tweaks.additions, internAll(list.values(kAddedGroup, type)), &tweaks.removals);
+      expand(tweaks.additions, internAll(ids), &tweaks.removals);
     }
-    for (const auto& type : list.keys(kRemovedGroup)) {
+    for (const auto& [type, ids] : list.entries(kRemovedGroup)) {
+      if (!isValidMimeType(type)) continue;
       Tweaks& tweaks = source.listed[database_.canonical(type)];
-      expand(tweaks.removals, internAll(list.values(kRemovedGroup, type)), &tweaks.additions);
+      expand(tweaks.removals, internAll(ids), &tweaks.additions);
     }
   }
-  for (const auto& type : list.keys(kDefaultGroup)) {
-    expand(source.listed[database_.canonical(type)].defaults,
-           internAll(list.values(kDefaultGroup, type)), nullptr);
+  for (const auto& [type, ids] : list.entries(kDefaultGroup)) {
+    if (!isValidMimeType(type)) continue;
+    expand(source.listed[database_.canonical(type)].defaults, internAll(ids), nullptr);
   }
 }
 
@@ -126,7 +130,7 @@ void Associations::readCache(Source& source) {
     const char* base = source.cache.data();
     readKeyFile(source.cache, false,
                 [&](std::string_view group, std::string_view type, std::string_view raw) {
-                  if (group != kCacheGroup || type.empty() || raw.empty()) return;
+                  if (group != kCacheGroup || raw.empty() || !isValidMimeType(type)) return;
                   source.cached[database_.canonical(type)].emplace_back(
                       static_cast<std::size_t>(raw.data() - base), raw.size());
                 });
@@ -138,6 +142,7 @@ void Associations::readCache(Source& source) {
     if (application == nullptr) continue;
     const Id index = intern(id);
     for (const auto& type : splitKeyFileList(application->mimeTypes)) {
+      if (!isValidMimeType(type)) continue;
       auto& ids = source.declared[database_.canonical(type)];
       if (std::find(ids.begin(), ids.end(), index) == ids.end()) ids.push_back(index);
     }
@@ -154,6 +159,12 @@ const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::st
   const auto listed = source.listed.find(type);
   const auto cached = source.cached.find(type);
   const auto declared = source.declared.find(type);
+  // Nothing is kept for a type the source does not name: the many types that no
+  // source names must cost no memory per source.
+  if (listed == source.listed.end() && cached == source.cached.end() &&
+      declared == source.declared.end()) {
+    return nullptr;
+  }
   Tweaks tweaks;
   if (listed != source.listed.end()) tweaks = listed->second;
   if (cached != source.cached.end()) {
@@ -161,7 +172,9 @@ const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::st
     for (const auto& [offset, length] : cached->second) {
       items.clear();
       forEachListItem(std::string_view(source.cache).substr(offset, length),
-                      [&](std::string_view id) { items.push_back(intern(id)); });
+                      [&](std::string_view id) {
+                        if (isValidDesktopFileId(id)) items.push_back(intern(id));
+                      });
       expand(tweaks.additions, items, &tweaks.removals);
     }
   }
@@ -202,12 +215,18 @@ void Associations::load() {
     readList(source, source.path + "/defaults.list", false);
     readCache(source);
   }
+  // A source that says nothing (most often a folder that does not exist) is dropped, so
+  // that a query costs nothing per such folder.
+  std::erase_if(*sources_, [](const Source& source) {
+    return source.listed.empty() && source.cached.empty() && source.declared.empty();
+  });
 }
 
-void Associations::lookup(Source& source, const std::string& type, std::vector<Id>& hits,
+bool Associations::lookup(Source& source, const std::string& type, std::vector<Id>& hits,
                           IdSet& hitSet, IdSet& blocked) {
   const Tweaks* found = tweaksOf(source, type);
-  if (found == nullptr) return;
+  if (found == nullptr) return false;
+  bool blocks = false;
   for (const Id id : found->additions) {
     if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
       hitSet.insert(id);
@@ -217,12 +236,14 @@ void Associations::lookup(Source& source, const std::string& type, std::vector<I
   for (const Id id : found->removals) {
     if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
       blocked.insert(id);
+      blocks = true;
     }
   }
+  return blocks;
 }
 
-std::optional<std::string> Associations::defaultFor(std::string_view type) {
-  load();
+std::optional<Associations::Id> Associations::walkDefault(const std::string& type, bool ownOnly,
+                                                          bool* blocks) {
   // Candidates in order: every source's defaults, then the associations source by source
   // (removals of a source block the associations of the sources after it, and of the
   // parent types). The first installed one wins, so the walk stops there.
@@ -230,25 +251,65 @@ std::optional<std::string> Associations::defaultFor(std::string_view type) {
   IdSet& seen = seen_;
   blocked.clear();
   std::vector<Id> hits;
-  for (const auto& current : database_.withAncestors(type)) {
+  bool blocking = false;
+  const auto visit = [&](const std::string& current) -> std::optional<Id> {
     seen.clear();
     for (auto& source : *sources_) {
       const Tweaks* tweaks = tweaksOf(source, current);
       if (tweaks == nullptr) continue;
       for (const Id id : tweaks->defaults) {
         if (!seen.insert(id)) continue;
-        if (installed(id) != nullptr) return known_[id].id;
+        if (installed(id) != nullptr) return id;
       }
     }
     for (auto& source : *sources_) {
       hits.clear();
-      lookup(source, current, hits, seen, blocked);
+      blocking = lookup(source, current, hits, seen, blocked) || blocking;
       for (const Id id : hits) {
-        if (installed(id) != nullptr) return known_[id].id;
+        if (installed(id) != nullptr) return id;
       }
     }
+    return std::nullopt;
+  };
+  if (ownOnly) {
+    const auto found = visit(type);
+    *blocks = blocking;
+    return found;
+  }
+  for (const auto& current : database_.withAncestors(type)) {
+    if (const auto found = visit(current)) return found;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> Associations::defaultFor(std::string_view type) {
+  load();
+  // A type whose own sources neither choose an application nor remove one, and that has
+  // one parent, has its parent's default: its walk is its parent's walk. Such chains are
+  // followed once and remembered, so asking for every type of a long chain of parents
+  // costs one step per type.
+  std::vector<std::string> chain{database_.unalias(type)};
+  std::unordered_set<std::string> onChain{chain.front()};
+  std::optional<Id> answer;
+  for (;;) {
+    const std::string& current = chain.back();
+    if (const auto known = defaults_.find(current); known != defaults_.end()) {
+      answer = known->second;
+      chain.pop_back();
+      break;
+    }
+    bool blocks = false;
+    if ((answer = walkDefault(current, true, &blocks))) break;
+    const auto parents = database_.parents(current);
+    if (blocks || parents.size() != 1 || !onChain.insert(parents.front()).second) {
+      answer = walkDefault(current, false, nullptr);
+      break;
+    }
+    chain.push_back(parents.front());
+  }
+  for (auto& member : chain) defaults_.insert_or_assign(std::move(member), answer);
+  if (!answer) return std::nullopt;
+  return known_[*answer].id;
 }
 
 std::vector<std::string> Associations::allFor(std::string_view type) {
@@ -320,6 +381,7 @@ std::optional<std::string> Associations::spellingIgnoringCase(std::string_view t
 }
 
 void Associations::reload() {
+  defaults_.clear();
   spellings_.reset();
   sources_.reset();
   known_.clear();

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Applications.h"
@@ -118,9 +119,14 @@ class Associations final {
   const Application* installed(Id id);
   // Whether a file in one of the first `folders` applications folders claims the ID.
   bool maskedBefore(Id id, std::size_t folders);
-  // Adds the source's associations of type to hits, and its removals to blocked.
-  void lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
+  // Adds the source's associations of type to hits, and its removals to blocked;
+  // answers whether it blocked any.
+  bool lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
               IdSet& blocked);
+
+  // The default of a canonical type through its ancestors; with ownOnly, of the type's
+  // own sources alone, blocks then telling whether they removed an application.
+  std::optional<Id> walkDefault(const std::string& type, bool ownOnly, bool* blocks);
 
   const XdgDirs& dirs_;
   MimeDatabase& database_;
@@ -130,6 +136,8 @@ class Associations final {
   std::unordered_map<std::string_view, Id> ids_;
   // Lowercased type -> the spelling of the sources, built when first asked.
   std::optional<std::unordered_map<std::string, std::string>> spellings_;
+  // The default of each canonical type asked for (none: no default).
+  std::unordered_map<std::string, std::optional<Id>> defaults_;
   // Working sets of the queries, kept so that a query allocates nothing for them.
   IdSet scratch_;
   IdSet seen_;

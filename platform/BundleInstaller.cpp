@@ -157,8 +157,8 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
   }
   auto entry = MimeAppsList::parse(*text);
   if (!entry.editable()) {
-    return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),
-                      entry.problems().front());
+    return failLaunch(error, Status::fileError(kLSNotAnApplicationErr, entries.front().string(),
+                                               entry.problems().front(), entry.firstProblemLine()));
   }
   if (entry.value(kEntryGroup, "Type") != "Application") {
     return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(),

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace platform {
 namespace {
@@ -208,7 +210,8 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
     while (!content.empty() && isSpace(content.front())) content.remove_prefix(1);
     content = trimTrailing(content);
     const auto fault = [&](std::string_view what) {
-      list.problems_.push_back("line " + std::to_string(number) + ": " + std::string(what));
+      if (list.problems_.empty()) list.firstProblemLine_ = number;
+      list.problems_.emplace_back(what);
     };
 
     if (content.empty()) {
@@ -267,11 +270,40 @@ std::vector<std::string> MimeAppsList::groups() const {
 
 std::vector<std::string> MimeAppsList::keys(std::string_view group) const {
   std::vector<std::string> result;
+  std::unordered_set<std::string_view> listed;
   for (const auto& line : lines_) {
     if (line.kind == Kind::kEntry && lines_[line.section].name == group &&
-        std::find(result.begin(), result.end(), line.name) == result.end()) {
+        listed.insert(line.name).second) {
       result.push_back(line.name);
     }
+  }
+  return result;
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> MimeAppsList::entries(
+    std::string_view group) const {
+  // One pass: each key's last line, found through a hash of the keys seen so far.
+  std::vector<std::pair<std::string_view, std::size_t>> last;
+  std::unordered_map<std::string_view, std::size_t> position;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind != Kind::kEntry || lines_[line.section].name != group) continue;
+    const auto [known, added] = position.try_emplace(line.name, last.size());
+    if (added) {
+      last.emplace_back(line.name, i);
+    } else {
+      last[known->second].second = i;
+    }
+  }
+  std::vector<std::pair<std::string, std::vector<std::string>>> result;
+  result.reserve(last.size());
+  for (const auto& [key, index] : last) {
+    std::vector<std::string> items;
+    for (const auto& item : rawItems(lines_[index].value)) {
+      std::string unescaped = unescapeItem(item);
+      if (!unescaped.empty()) items.push_back(std::move(unescaped));
+    }
+    result.emplace_back(std::string(key), std::move(items));
   }
   return result;
 }
@@ -482,6 +514,17 @@ bool isValidMimeType(std::string_view text) {
     if (c <= 0x20 || c >= 0x7F || kSpecials.find(static_cast<char>(c)) != std::string_view::npos) {
       return false;
     }
+  }
+  // A URL scheme's pseudo type holds a valid URI scheme: a letter, then letters, digits,
+  // '+', '-' and '.'.
+  constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
+  if (text.size() > kSchemePrefix.size() && text.substr(0, kSchemePrefix.size()) == kSchemePrefix) {
+    const std::string_view scheme = text.substr(kSchemePrefix.size());
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!letter(scheme.front())) return false;
+    return std::all_of(scheme.begin(), scheme.end(), [&](char c) {
+      return letter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    });
   }
   return true;
 }

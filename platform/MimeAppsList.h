@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -28,9 +29,11 @@ class MimeAppsList {
   // False when the text holds a NUL byte, invalid UTF-8, a key before the first group,
   // or a line that is neither a comment, a blank line, a group header nor key=value.
   bool editable() const { return problems_.empty(); }
-  // What makes the file not editable, one text per fault ("line 3: ..."); empty when
-  // it is editable.
+  // What makes the file not editable, one text per fault; empty when it is editable.
   const std::vector<std::string>& problems() const { return problems_; }
+  // The line of the first fault (1 for the first line); 0 when it concerns the whole file
+  // or there is none.
+  std::size_t firstProblemLine() const { return firstProblemLine_; }
 
   // Groups in file order (a group written twice is listed once).
   std::vector<std::string> groups() const;
@@ -39,6 +42,10 @@ class MimeAppsList {
   // Values of a key split at ';' (empty items dropped, escapes as in the key-file
   // format: \s \n \t \r \\ and \; inside an item). A key written twice: the last wins.
   std::vector<std::string> values(std::string_view group, std::string_view key) const;
+  // Every key of a group, each once in file order, with its values as values() gives
+  // them: one pass over the file, however many keys it has.
+  std::vector<std::pair<std::string, std::vector<std::string>>> entries(
+      std::string_view group) const;
   // The value of a key as one string, unescaped (\s \n \t \r \\); none when absent.
   std::optional<std::string> value(std::string_view group, std::string_view key) const;
 
@@ -91,10 +98,17 @@ class MimeAppsList {
 
   std::vector<Line> lines_;
   std::vector<std::string> problems_;
+  std::size_t firstProblemLine_ = 0;
 };
 
+// The names that may pass from a file into a lookup, a listing or a list. Every reader
+// and writer asks these two, so that a name is used everywhere or nowhere; none of
+// them can hold a line break, a tab, white space, '=', ';' or '[', so none can add,
+// split or fake a line of output or of a list.
+//
 // "type/subtype", both MIME tokens (printable ASCII without white space or any of
-// ()<>@,;:\"/[]?=); at most 255 bytes.
+// ()<>@,;:\"/[]?=); at most 255 bytes. For "x-scheme-handler/SCHEME", SCHEME is a
+// valid URI scheme (a letter, then letters, digits, '+', '-', '.').
 bool isValidMimeType(std::string_view text);
 // A desktop file ID, with or without its ".desktop" suffix: letters, digits and
 // "._-+", not starting with '.' or '-', at most 255 bytes.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/DesktopEntry.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
 #include "platform/XdgDirs.h"
@@ -157,7 +158,8 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
   const auto refuseUnlessEditable = [&]() -> Status {
     if (list.editable()) return Status();
     return Status::fileError(kStatusNotEditable, *target,
-                             "cannot be edited without loss: " + list.problems().front());
+                             "cannot be edited without loss: " + list.problems().front(),
+                             list.firstProblemLine());
   };
   if (isMainList) {
     if (Status s = refuseUnlessEditable(); !s.ok()) return s;
@@ -269,7 +271,7 @@ Status AtomicFile::commit() {
 
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType) {
+                      const MimeAppsList::SameType& sameType, const VerifyChange& verify) {
   if (!isValidMimeType(mimeType)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(mimeType) + "\" is not a valid MIME type");
@@ -293,6 +295,14 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   }
 
   std::vector<std::string> lists = userLists(configHome, desktops);
+  // What the lists hold now, to put back when the change does not verify.
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  if (verify) {
+    for (const auto& list : lists) {
+      const std::string target = resolveSymlinks(list).value_or(list);
+      before.emplace_back(target, readSmallFile(target, kMaxListBytes));
+    }
+  }
   const std::string mainList = lists.back();
   lists.pop_back();
 
@@ -319,7 +329,21 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   for (auto& file : files) {
     if (Status s = file->commit(); !s.ok()) return s;
   }
-  return Status();
+  if (!verify) return Status();
+  Status verified = verify();
+  if (verified.ok()) return verified;
+  for (const auto& [path, bytes] : before) {
+    if (bytes) {
+      struct stat info {};
+      std::optional<mode_t> mode;
+      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
+      AtomicFile file;
+      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
+    } else {
+      ::unlink(path.c_str());
+    }
+  }
+  return verified;
 }
 
 }  // namespace platform

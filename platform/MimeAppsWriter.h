@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +28,15 @@ namespace platform {
 // Every key that sameType accepts as naming mimeType (an alias, another letter case) is
 // changed alike. Success, or a failure saying what was refused and why, with every file
 // untouched.
+// When given, verify runs once the change is written and while the lock is still held,
+// so no concurrent writer can come in between: if it fails, every list is put back as it
+// was (its previous bytes, or removed when the change created it) before the lock is
+// released, and its failure is returned.
+using VerifyChange = std::function<Status()>;
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType = nullptr);
+                      const MimeAppsList::SameType& sameType = nullptr,
+                      const VerifyChange& verify = nullptr);
 
 // The user's lists a change may edit, in precedence order: configHome/<desktop>-mimeapps.list
 // for each valid desktop name (lowercased), then configHome/mimeapps.list last.

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/DesktopEntry.h"
+#include "platform/MimeAppsList.h"
 
 namespace platform {
 namespace {
@@ -11,7 +12,8 @@ namespace {
 constexpr std::size_t kMaxDatabaseFileBytes = 16 << 20;
 
 // Calls line(first, second) for each "first second" line of a database file (second is
-// empty for one-word lines); comments and lines with control characters are skipped.
+// empty for one-word lines); comments are skipped, and so is a line whose words are not
+// valid type names: nothing the standards do not allow as a type gets into the database.
 void readWords(const std::string& path,
                const std::function<void(std::string_view, std::string_view)>& line) {
   const auto text = readSmallFile(path, kMaxDatabaseFileBytes);
@@ -28,11 +30,7 @@ void readWords(const std::string& path,
     const std::string_view first = current.substr(0, space);
     const std::string_view second =
         space == std::string_view::npos ? std::string_view() : current.substr(space + 1);
-    const auto bad = [](std::string_view word) {
-      return std::any_of(word.begin(), word.end(),
-                         [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; });
-    };
-    if (first.empty() || bad(first) || bad(second)) continue;
+    if (!isValidMimeType(first) || (!second.empty() && !isValidMimeType(second))) continue;
     line(first, second);
   }
 }
@@ -57,19 +55,56 @@ void MimeDatabase::loadAliases() {
       if (!target.empty()) aliases_->try_emplace(std::string(alias), std::string(target));
     });
   }
+  // An alias of an alias names the type at the end of the chain, so a canonical name is
+  // never itself an alias; aliases that lead round in a circle name no type and go. Each
+  // alias is followed once: a chain is resolved whole, and its members remember it.
+  std::unordered_map<std::string, std::string> resolved;
+  std::unordered_set<std::string> circular;
+  for (const auto& [alias, target] : *aliases_) {
+    if (resolved.count(alias) > 0 || circular.count(alias) > 0) continue;
+    std::vector<const std::string*> path{&alias};
+    std::unordered_set<std::string_view> onPath{alias};
+    const std::string* end = &target;
+    bool circle = false;
+    for (;;) {
+      if (const auto known = resolved.find(*end); known != resolved.end()) {
+        end = &known->second;
+        break;
+      }
+      if (circular.count(*end) > 0 || !onPath.insert(*end).second) {
+        circle = true;
+        break;
+      }
+      const auto next = aliases_->find(*end);
+      if (next == aliases_->end()) break;
+      path.push_back(&next->first);
+      end = &next->second;
+    }
+    for (const std::string* member : path) {
+      if (circle) {
+        circular.insert(*member);
+      } else {
+        resolved.emplace(*member, *end);
+      }
+    }
+  }
+  aliases_ = std::move(resolved);
 }
 
 void MimeDatabase::loadParents() {
   if (parents_) return;
   parents_.emplace();
+  // Each (child, parent) link once, found by a hash of both rather than by a search
+  // through the child's parents, so a type with many parents costs no more per link.
+  std::unordered_set<std::string> links;
   for (const auto& dir : mimeDirs_) {
     readWords(dir + "/subclasses", [&](std::string_view child, std::string_view parent) {
       if (parent.empty()) return;
-      auto& list = (*parents_)[unalias(child)];
+      std::string canonicalChild = unalias(child);
       std::string canonical = unalias(parent);
-      if (std::find(list.begin(), list.end(), canonical) == list.end()) {
-        list.push_back(std::move(canonical));
-      }
+      if (canonical == canonicalChild) return;
+      if (!links.insert(canonicalChild + ' ' + canonical).second) return;
+      (*parents_)[std::move(canonicalChild)].push_back(std::move(canonical));
     });
   }
 }
@@ -78,9 +113,11 @@ void MimeDatabase::loadTypes() {
   if (types_) return;
   types_.emplace();
   for (const auto& dir : mimeDirs_) {
+    // A name that the aliases also list is declared under its canonical name.
     readWords(dir + "/types", [&](std::string_view type, std::string_view second) {
-      if (!second.empty() || type.find('/') == std::string_view::npos) return;
-      if (typeSet_.emplace(type).second) types_->emplace_back(type);
+      if (!second.empty()) return;
+      std::string canonical = unalias(type);
+      if (typeSet_.insert(canonical).second) types_->push_back(std::move(canonical));
     });
   }
 }
@@ -127,21 +164,31 @@ std::string MimeDatabase::unalias(std::string_view type) {
   return found == aliases_->end() ? std::string(type) : found->second;
 }
 
-std::vector<std::string> MimeDatabase::parents(std::string_view type) {
+const std::vector<std::string>& MimeDatabase::parentsOf(const std::string& canonical) {
+  static const std::vector<std::string> kNone;
   loadParents();
-  const auto found = parents_->find(unalias(type));
-  return found == parents_->end() ? std::vector<std::string>() : found->second;
+  const auto found = parents_->find(canonical);
+  return found == parents_->end() ? kNone : found->second;
+}
+
+std::vector<std::string> MimeDatabase::parents(std::string_view type) {
+  return parentsOf(unalias(type));
 }
 
 std::vector<std::string> MimeDatabase::withAncestors(std::string_view type) {
-  std::vector<std::string> chain{unalias(type)};
-  for (std::size_t i = 0; i < chain.size(); ++i) {
-    for (auto& parent : parents(chain[i])) {
-      if (std::find(chain.begin(), chain.end(), parent) == chain.end()) {
-        chain.push_back(std::move(parent));
-      }
+  const std::string first = unalias(type);
+  // Breadth first, each type once: a set of the types listed so far, so a long chain
+  // of parents costs one step per link. The parents' strings stay in parents_.
+  std::vector<const std::string*> order{&first};
+  std::unordered_set<std::string_view> listed{first};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (const auto& parent : parentsOf(*order[i])) {
+      if (listed.insert(parent).second) order.push_back(&parent);
     }
   }
+  std::vector<std::string> chain;
+  chain.reserve(order.size());
+  for (const std::string* member : order) chain.push_back(*member);
   return chain;
 }
 

@@ -56,6 +56,8 @@ class MimeDatabase final {
   void loadParents();
   void loadTypes();
   void loadFoldedNames();
+  // The direct parents of a canonical type, without a copy.
+  const std::vector<std::string>& parentsOf(const std::string& canonical);
 
   std::vector<std::string> mimeDirs_;
   std::optional<std::unordered_map<std::string, std::string>> aliases_;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_set>
 
 namespace platform {
 namespace {
@@ -80,11 +81,17 @@ XdgDirs XdgDirs::fromEnvironment() {
   const std::string base = dirs.home == "/" ? "" : dirs.home;
   dirs.configHome = withoutTrailingSlashes(directory("XDG_CONFIG_HOME", base + "/.config"));
   dirs.dataHome = withoutTrailingSlashes(directory("XDG_DATA_HOME", base + "/.local/share"));
+  // A folder named twice counts once, where it is first named: later names add nothing
+  // but work.
+  std::unordered_set<std::string> named{dirs.configHome};
   for (auto& dir : directoryList("XDG_CONFIG_DIRS", {"/etc/xdg"})) {
-    dirs.configDirs.push_back(withoutTrailingSlashes(dir));
+    std::string folder = withoutTrailingSlashes(std::move(dir));
+    if (named.insert(folder).second) dirs.configDirs.push_back(std::move(folder));
   }
+  named = {dirs.dataHome};
   for (auto& dir : directoryList("XDG_DATA_DIRS", {"/usr/local/share", "/usr/share"})) {
-    dirs.dataDirs.push_back(withoutTrailingSlashes(dir));
+    std::string folder = withoutTrailingSlashes(std::move(dir));
+    if (named.insert(folder).second) dirs.dataDirs.push_back(std::move(folder));
   }
   if (const auto desktops = environment("XDG_CURRENT_DESKTOP")) {
     for (auto& part : split(*desktops, ':')) {

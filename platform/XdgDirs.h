@@ -13,7 +13,8 @@ namespace platform {
 
 struct XdgDirs {
   std::string home;
-  std::string configHome;               // $XDG_CONFIG_HOME or ~/.config
+  std::string configHome;  // $XDG_CONFIG_HOME or ~/.config
+  // Each folder once, in the order first named; none that is configHome (dataHome).
   std::vector<std::string> configDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
   std::string dataHome;                 // $XDG_DATA_HOME or ~/.local/share
   std::vector<std::string> dataDirs;    // $XDG_DATA_DIRS or /usr/local/share, /usr/share

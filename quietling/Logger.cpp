@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 
@@ -37,7 +38,90 @@ std::string timestamp() {
   return text;
 }
 
+constexpr char kHex[] = "0123456789abcdef";
+
+void appendByteEscape(std::string& out, unsigned char byte) {
+  out += "\\x";
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0xF];
+}
+
+// The length of the well-formed UTF-8 sequence at text[at] and its code point; 0 when
+// the byte there does not start one.
+std::size_t decodeUtf8(std::string_view text, std::size_t at, std::uint32_t& codePoint) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    codePoint = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    codePoint = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    codePoint = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
+  if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+  return length;
+}
+
 }  // namespace
+
+std::string escapeForLog(std::string_view message) {
+  std::string out;
+  out.reserve(message.size());
+  for (std::size_t i = 0; i < message.size();) {
+    const auto byte = static_cast<unsigned char>(message[i]);
+    if (byte >= 0x80) {
+      std::uint32_t codePoint = 0;
+      const std::size_t length = decodeUtf8(message, i, codePoint);
+      if (length == 0) {
+        appendByteEscape(out, byte);
+        ++i;
+      } else if ((codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x2028 ||
+                 codePoint == 0x2029) {
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(codePoint >> shift) & 0xF];
+        i += length;
+      } else {
+        out.append(message.substr(i, length));
+        i += length;
+      }
+      continue;
+    }
+    ++i;
+    switch (byte) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          appendByteEscape(out, byte);
+        } else {
+          out += static_cast<char>(byte);
+        }
+    }
+  }
+  return out;
+}
 
 bool SystemLog::send(std::string_view message) const {
   sockaddr_un address{};
@@ -64,10 +148,9 @@ bool SystemLog::send(std::string_view message) const {
 }
 
 void StandardLogger::log(std::string_view message) {
-  std::string line(message);
-  line += '\n';
-  writeAll(errorFd_, line);
-  systemLog_.send(message);
+  const std::string escaped = escapeForLog(message);
+  writeAll(errorFd_, escaped + '\n');
+  systemLog_.send(escaped);
 }
 
 }  // namespace quietling

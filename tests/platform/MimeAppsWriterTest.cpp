@@ -317,6 +317,32 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
   }
 }
 
+// A refusal names the file and, for a fault of one line, that line.
+TEST(MimeAppsWriter, RefusalsNameTheFileAndLine) {
+  static const struct {
+    std::string list;
+    std::size_t line;
+  } cases[] = {
+      {"[Default Applications]\ntext/plain=a.desktop\nnonsense\n", 3},
+      {"# c\ntext/plain=a.desktop\n[Default Applications]\n", 2},
+      {"[Default Applications\n", 1},
+      {"[Default Applications]\nk=caf\xe9\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    XdgTree tree;
+    const std::string list = tree.configHome() + "/mimeapps.list";
+    writeFile(list, c.list);
+    const Status status = setUserDefault(tree.configHome(), {}, kType, "chosen");
+    EXPECT_EQ(status.code(), kStatusNotEditable);
+    EXPECT_EQ(status.path(), list);
+    EXPECT_EQ(status.line(), c.line);
+    const std::string where = c.line > 0 ? list + ":" + std::to_string(c.line) + ": " : list + ": ";
+    EXPECT_TRUE(status.toString().starts_with(where)) << status.toString();
+    EXPECT_EQ(readFile(list), c.list);
+  }
+}
+
 // A desktop-specific list that does not override the change is left alone.
 TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   XdgTree tree;
@@ -334,11 +360,13 @@ TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
   EXPECT_EQ(readFile(tree.configHome() + "/plasma-mimeapps.list"), agreeing);
 }
 
-// Concurrent writers serialise on the lock: no change is lost.
+// Concurrent writers serialise on the lock: no change is lost, not even when a writer
+// whose change fails its verification puts the list back (every third writer here).
 TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
   XdgTree tree;
   writeFile(tree.configHome() + "/mimeapps.list", "# shared\n[Default Applications]\n");
   constexpr int kWriters = 50;
+  const auto refused = [](int i) { return i % 3 == 0; };
   int gate[2];
   ASSERT_EQ(::pipe(gate), 0);
   std::vector<pid_t> children;
@@ -349,10 +377,15 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
       ::close(gate[1]);
       char byte;
       (void)!::read(gate[0], &byte, 1);  // every writer starts when the gate closes
+      const VerifyChange verify = [&] {
+        // Lets other writers run before the list is put back.
+        ::usleep(1000);
+        return refused(i) ? Status::error(kStatusIOError, "refused") : Status();
+      };
       const Status status =
           setUserDefault(tree.configHome(), {}, "x-scheme-handler/s" + std::to_string(i),
-                         "app" + std::to_string(i));
-      ::_exit(status.ok() ? 0 : 1);
+                         "app" + std::to_string(i), nullptr, verify);
+      ::_exit(status.ok() != refused(i) ? 0 : 1);
     }
     children.push_back(pid);
   }
@@ -367,12 +400,13 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
   const std::string text = readFile(tree.configHome() + "/mimeapps.list");
   const auto list = MimeAppsList::parse(text);
   EXPECT_TRUE(text.starts_with("# shared\n[Default Applications]\n"));
-  EXPECT_EQ(list.keys("Default Applications").size(), static_cast<std::size_t>(kWriters));
   for (int i = 0; i < kWriters; ++i) {
     const std::string type = "x-scheme-handler/s" + std::to_string(i);
     const std::string id = "app" + std::to_string(i) + ".desktop";
-    EXPECT_EQ(list.values("Default Applications", type), std::vector<std::string>{id}) << type;
-    EXPECT_EQ(list.values("Added Associations", type), std::vector<std::string>{id}) << type;
+    const std::vector<std::string> expected =
+        refused(i) ? std::vector<std::string>{} : std::vector<std::string>{id};
+    EXPECT_EQ(list.values("Default Applications", type), expected) << type;
+    EXPECT_EQ(list.values("Added Associations", type), expected) << type;
   }
   EXPECT_EQ(filesIn(tree.configHome()), std::vector<std::string>{"mimeapps.list"});
 }

@@ -83,5 +83,35 @@ TEST_F(LoggerTest, WithoutSystemLoggerTheErrorStreamStillGetsTheWholeLine) {
   EXPECT_EQ(testsupport::readFile(errorPath), message + "\n");
 }
 
+// What an opened URL or a file's type carries cannot add, end or split a line of the
+// log: each message stays one line, with its controls escaped and the rest as it is.
+TEST_F(LoggerTest, ControlCharactersAreEscapedOnBothOutputs) {
+  FakeSystemLogger systemLogger(dir.path() + "/log");
+  StandardLogger logger(errorFile.get(), SystemLog("Quietling", systemLogger.path()));
+  static const struct {
+    std::string message;
+    std::string logged;
+  } cases[] = {
+      {"x:a\nQuietling[1]: FORGED", "x:a\\nQuietling[1]: FORGED"},
+      {"x:\r\t\x1b[2J\x7f\x01", "x:\\r\\t\\x1b[2J\\x7f\\x01"},
+      {std::string("x:\0y", 4), "x:\\x00y"},
+      {"x:back\\slash\\n", "x:back\\\\slash\\\\n"},
+      // NEL, the line separator and a lone continuation byte; other UTF-8 is kept.
+      {"x:\xc2\x85|\xe2\x80\xa8|\x80|\xc3\xa9\xe2\x82\xac",
+       "x:\\u0085|\\u2028|\\x80|\xc3\xa9\xe2\x82\xac"},
+  };
+  std::string expectedErrors;
+  for (const auto& c : cases) {
+    logger.log(c.message);
+    expectedErrors += c.logged + "\n";
+    const std::optional<std::string> datagram = systemLogger.receive();
+    ASSERT_TRUE(datagram.has_value()) << c.logged;
+    const std::string tail = "]: " + c.logged;
+    ASSERT_GE(datagram->size(), tail.size());
+    EXPECT_EQ(datagram->substr(datagram->size() - tail.size()), tail);
+  }
+  EXPECT_EQ(testsupport::readFile(errorPath), expectedErrors);
+}
+
 }  // namespace
 }  // namespace quietling

@@ -509,10 +509,18 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
 }
 
 TEST_F(EndToEndTest, OutputThatCannotBeWrittenFailsTheRun) {
-  for (const char* command : {"getApps", "getSchemes", "getUTIs"}) {
-    Output result = tree.run({tree.program().string(), command}, fs::path("/dev/full"));
-    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n");
-    EXPECT_EQ(result.status, 1);
+  // The tool's own commands and the framework's (help, version, a command's usage).
+  const std::vector<std::vector<std::string>> commands = {
+      {"getApps"}, {"getSchemes"}, {"getUTIs"}, {"getHandler", "--web"},
+      {"version"}, {"help"},       {"-v"},      {"getHandler", "-h"},
+  };
+  for (const auto& command : commands) {
+    std::vector<std::string> arguments{tree.program().string()};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    Output result = tree.run(arguments, fs::path("/dev/full"));
+    EXPECT_EQ(result.err, "An error occurred: standard output: No space left on device\n")
+        << command.front();
+    EXPECT_EQ(result.status, 1) << command.front();
   }
   Output change = tree.run({tree.program().string(), "setHandler", "--web", "--app", "Falkon"},
                            fs::path("/dev/full"));
@@ -598,6 +606,69 @@ TEST_F(EndToEndTest, GetUTIsListsEveryTypeWithItsHandler) {
               gio.empty() ? "No application set." : (tree.applications() / gio).string())
         << type;
   }
+}
+
+// Names and values from files are untrusted: a file name, a folder name, a MimeType=
+// value, a list key or a cached ID with a line break, a tab, '=' or a scheme that is not
+// one never adds, splits or fakes a line of any listing, and what a listing shows, a
+// lookup finds.
+TEST_F(EndToEndTest, HostileNamesNeverForgeALine) {
+  const fs::path user = tree.root() / "data/applications";
+  const std::string body = "[Desktop Entry]\nType=Application\nName=X\nExec=sh\n";
+  writeFile(user / "evil\nFORGED\tline.desktop", body + "MimeType=x-scheme-handler/evil;\n");
+  fs::create_directories(user / "sub\nFORGED");
+  writeFile(user / "sub\nFORGED" / "x.desktop", body + "MimeType=x-scheme-handler/evil;\n");
+  writeFile(user / "forger.desktop",
+            body +
+                "MimeType=x-scheme-handler/http\\nFORGED\\t\\t\\t\\t/tmp/evil;"
+                "x-scheme-handler/UPPER;x-scheme-handler/a=b;x-scheme-handler/1x;"
+                "x-scheme-handler/a\\sb;x-scheme-handler/fine;\n");
+  writeFile(tree.userList(),
+            "[Default Applications]\n"
+            "x-scheme-handler/fine=evil\\nFORGED.desktop;forger.desktop;\n"
+            "x-scheme-handler/b c=forger.desktop;\n"
+            "x-scheme-handler/tab\tFORGED=forger.desktop;\n");
+  std::ofstream cache(tree.applications() / "mimeinfo.cache", std::ios::app);
+  cache << "x-scheme-handler/cached=b=forger.desktop;\\nFORGED;\n"
+           "x-scheme-handler/x[y]=forger.desktop;\n";
+  cache.close();
+
+  const auto clean = [](const std::string& out) {
+    EXPECT_EQ(out.find("FORGED"), std::string::npos) << out;
+    EXPECT_EQ(out.find("evil"), std::string::npos) << out;
+    for (const char c : out) {
+      const auto u = static_cast<unsigned char>(c);
+      EXPECT_TRUE(u >= 0x20 || c == '\n' || c == '\t') << static_cast<int>(u);
+    }
+  };
+  Output apps = tree.vrax({"getApps"});
+  EXPECT_EQ(apps.status, 0);
+  clean(apps.out);
+  auto paths = lines(apps.out);
+  EXPECT_NE(std::find(paths.begin(), paths.end(), (user / "forger.desktop").string()), paths.end());
+  for (const auto& path : paths) EXPECT_TRUE(fs::is_regular_file(path)) << path;
+
+  Output schemes = tree.vrax({"getSchemes"});
+  EXPECT_EQ(schemes.status, 0);
+  clean(schemes.out);
+  std::map<std::string, std::string> listed;
+  for (const auto& row : lines(schemes.out.substr(0, schemes.out.size() - 1))) {
+    const auto pair = splitPair(row);
+    ASSERT_TRUE(pair) << row;
+    listed.insert(*pair);
+  }
+  for (const char* bad : {"a=b", "1x", "a b", "b c", "cached", "x[y]", "UPPER"}) {
+    EXPECT_EQ(listed.count(bad), 0u) << bad;
+  }
+  EXPECT_EQ(listed["fine"], (user / "forger.desktop").string());
+  EXPECT_EQ(listed["upper"], (user / "forger.desktop").string());
+  for (const auto& [scheme, path] : listed) {
+    EXPECT_EQ(tree.vrax({"getHandler", "--URL", scheme}).out, path + "\n") << scheme;
+  }
+  clean(tree.vrax({"getUTIs"}).out);
+  Output http = tree.vrax({"getHandler", "--URL", "http", "--all"});
+  clean(http.out);
+  EXPECT_EQ(http.out.find("/tmp/evil"), std::string::npos);
 }
 
 }  // namespace
