@@ -2,17 +2,21 @@
 # Times the vrax program side by side with the reference clients, on the benchmark trees
 # of bench/platform.sh (1,000 and 10,000 generated desktop entries plus the real-entry
 # fixture and the full shared MIME-info database):
-#   getHandler --internet   against gio mime and xdg-mime query default
+#   getHandler --internet   against gio mime TYPE (and xdg-mime query default)
+#   setHandler --web        (with its read-back) against xdg-mime default and
+#                           gio mime TYPE APP, each making the same change
 #   getUTIs, getApps        against gio_reference defaults / apps
 #   getSchemes              against gio_reference schemes
 #   version                 against /bin/true
 # Reports min, median and max wall time, the median ratios with their targets, the peak
 # memory of every command and how each command scales from 1,000 to 10,000 entries.
 # Usage: bench/tool.sh [BUILD_DIR]   (needs hyperfine, gio, xdg-mime, update-desktop-database)
+# BENCH_RUNS sets the runs per command (20); BENCH_SIZES the tree sizes ("1000 10000").
 set -eu
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 runs=${BENCH_RUNS:-20}
+sizes=${BENCH_SIZES:-1000 10000}
 abs() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
 for program in vrax gio_reference; do
   [ -x "$build/bin/$program" ] || {
@@ -38,6 +42,15 @@ time_side_by_side() {
   name=$1
   shift
   hyperfine -N -w 3 -r "$runs" --export-json "$work/$name.json" "$@" >/dev/null 2>&1
+}
+
+# time_changes NAME PREPARE COMMAND...: the same, with PREPARE run before every run.
+time_changes() {
+  name=$1
+  prepare=$2
+  shift 2
+  hyperfine -N -w 3 -r "$runs" --prepare "$prepare" --export-json "$work/$name.json" "$@" \
+    >/dev/null 2>&1
 }
 
 # report NAME TARGET...: min/median/max of each command and, for each TARGET (a number
@@ -73,7 +86,7 @@ print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, "(upper bound)")' 
   fi
 }
 
-for count in 1000 10000; do
+for count in $sizes; do
   tree=$work/tree$count
   make_tree "$tree" "$count" >/dev/null
   in_tree "$tree"
@@ -81,7 +94,27 @@ for count in 1000 10000; do
     "($(find "$tree/system/applications" -name '*.desktop' | wc -l) desktop entries)"
   time_side_by_side "handler$count" "$vrax getHandler --internet" \
     "/usr/bin/gio mime x-scheme-handler/http" "/usr/bin/xdg-mime query default x-scheme-handler/http"
-  report "handler$count" 0.5 0.25
+  report "handler$count" 0.2 -
+  # Before every run the user's list names another browser, so that each command makes
+  # the same real change: the default of http becomes Falkon.
+  sed 's/=org.kde.falkon.desktop/=firefox-esr.desktop/' "$tree/config/mimeapps.list" \
+    >"$work/before$count.list"
+  time_changes "set$count" "cp $work/before$count.list $tree/config/mimeapps.list" \
+    "$vrax setHandler --web --app org.kde.falkon" \
+    "/usr/bin/xdg-mime default org.kde.falkon.desktop x-scheme-handler/http" \
+    "/usr/bin/gio mime x-scheme-handler/http org.kde.falkon.desktop"
+  report "set$count" 0.5 0.1
+  for command in "$vrax setHandler --web --app org.kde.falkon" \
+    "/usr/bin/xdg-mime default org.kde.falkon.desktop x-scheme-handler/http" \
+    "/usr/bin/gio mime x-scheme-handler/http org.kde.falkon.desktop"; do
+    cp "$work/before$count.list" "$tree/config/mimeapps.list"
+    # shellcheck disable=SC2086
+    $command >/dev/null 2>&1 || true
+    case $(/usr/bin/gio mime x-scheme-handler/http 2>/dev/null | head -n 1) in
+    *org.kde.falkon.desktop) ;;
+    *) echo "    WARNING: $command did not make Falkon the default" ;;
+    esac
+  done
   time_side_by_side "utis$count" "$vrax getUTIs" "$reference defaults"
   report "utis$count" 0.2
   time_side_by_side "schemes$count" "$vrax getSchemes" "$reference schemes"
@@ -100,15 +133,17 @@ for count in 1000 10000; do
 done
 
 python3 - "$work" <<'PY'
-import json, statistics, sys
+import json, os, statistics, sys
 work = sys.argv[1]
-print("== scaling: 10,000 entries / 1,000 entries (target <= 12)")
-for name in ("handler", "utis", "schemes", "apps", "version"):
-    small = json.load(open(f"{work}/{name}1000.json"))["results"][0]
-    large = json.load(open(f"{work}/{name}10000.json"))["results"][0]
-    ratio = statistics.median(large["times"]) / statistics.median(small["times"])
-    cpu = (large["user"] + large["system"]) / (small["user"] + small["system"])
-    print(f"  {small['command'].rsplit('/', 1)[-1]:<32} median {ratio:6.2f}   cpu {cpu:6.2f}")
-median = statistics.median(json.load(open(f"{work}/utis1000.json"))["results"][0]["times"]) * 1000
-print(f"== getUTIs median with 1,000 entries: {median:.2f} ms (target <= 25 ms)")
+first = lambda name: json.load(open(f"{work}/{name}.json"))["results"][0]
+if os.path.exists(f"{work}/handler1000.json") and os.path.exists(f"{work}/handler10000.json"):
+    print("== scaling: 10,000 entries / 1,000 entries (target <= 12)")
+    for name in ("handler", "set", "utis", "schemes", "apps", "version"):
+        small, large = first(f"{name}1000"), first(f"{name}10000")
+        ratio = statistics.median(large["times"]) / statistics.median(small["times"])
+        cpu = (large["user"] + large["system"]) / (small["user"] + small["system"])
+        print(f"  {small['command'].rsplit('/', 1)[-1]:<32} median {ratio:6.2f}   cpu {cpu:6.2f}")
+if os.path.exists(f"{work}/utis1000.json"):
+    median = statistics.median(first("utis1000")["times"]) * 1000
+    print(f"== getUTIs median with 1,000 entries: {median:.2f} ms (target <= 25 ms)")
 PY

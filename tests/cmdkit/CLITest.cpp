@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "CaptureOutput.h"
 #include "cmdkit/CLI.h"
 #include "cmdkit/CLIError.h"
 #include "cmdkit/CommandArguments.h"
@@ -11,13 +12,12 @@
 #include "cmdkit/RawArguments.h"
 #include "cmdkit/Router.h"
 #include "cmdkit/UsageStatementGenerator.h"
-#include "tests/cmdkit/Capture.h"
 
 namespace cmdkit {
 namespace {
 
-using testing::Captured;
-using testing::captureOutput;
+using testsupport::Captured;
+using testsupport::captureOutput;
 using Strings = std::vector<std::string>;
 
 const std::string kDescription = "Utility to retrieve and manipulate default applications.";

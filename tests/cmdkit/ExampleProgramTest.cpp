@@ -16,13 +16,11 @@ struct Outcome {
   int status = -1;
 };
 
-// Runs the example program with `arguments`, its output sent to temporary files.
+// Runs the example program with `arguments`.
 Outcome runExample(const std::vector<std::string>& arguments) {
-  const std::string dir = ::testing::TempDir();
   std::vector<std::string> argv{EXAMPLE_PROGRAM};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  const testsupport::ProcessResult result = testsupport::runProcess(
-      argv, std::nullopt, {dir + "example-out.txt", dir + "example-err.txt"});
+  const testsupport::ProcessResult result = testsupport::runProcess(argv, std::nullopt);
   return Outcome{result.out, result.err, result.exitStatus};
 }
 

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "CaptureOutput.h"
 #include "cmdkit/CLI.h"
 #include "cmdkit/CommandArguments.h"
 #include "cmdkit/HelpCommand.h"
 #include "cmdkit/LightweightCommand.h"
-#include "tests/cmdkit/Capture.h"
 
 namespace cmdkit {
 namespace {
 
-using testing::captureOutput;
+using testsupport::captureOutput;
 
 class HelpCommandTest : public ::testing::Test {
  protected:

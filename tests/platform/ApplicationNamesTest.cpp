@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TempTree.h"
+#include "XdgTree.h"
 #include "platform/ApplicationNames.h"
 #include "platform/Freedesktop.h"
 
@@ -17,18 +17,18 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempTree;
+using testsupport::XdgTree;
 
 // A tree holding the fixture's real entries, with stub programs for them.
 class FixtureNamesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string applications = tree.systemData() + "/applications";
+    const std::string applications = tree.dataDirs() + "/applications";
     fs::create_directories(applications);
     fs::copy(VRAX_FIXTURES_DIR "/applications", applications, fs::copy_options::recursive);
-    const std::string stubs = "PATH=/usr/bin:/bin /bin/sh " VRAX_FIXTURES_DIR "/make-stubs.sh '" +
-                              applications + "' '" + tree.bin() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(stubs.c_str()), 0);
+    ASSERT_EQ(tree.run({"/bin/sh", VRAX_FIXTURES_DIR "/make-stubs.sh", applications, tree.bin()})
+                  .exitStatus,
+              0);
     for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
       tree.setEnv(variable, std::nullopt);
     }
@@ -43,7 +43,7 @@ class FixtureNamesTest : public ::testing::Test {
     return fs::path(*path).stem().string();
   }
 
-  TempTree tree;
+  XdgTree tree;
 };
 
 TEST_F(FixtureNamesTest, TheApplicationBeforeItsHelpers) {
@@ -181,7 +181,7 @@ TEST(ApplicationNamesTest, RanksThenVisibilityThenOptionsThenPrecedence) {
        "a"},
   };
   for (const auto& c : cases) {
-    TempTree tree;
+    XdgTree tree;
     tree.program("tool");
     tree.program("files");
     for (const auto& [id, keys] : c.entries) {
@@ -196,7 +196,7 @@ TEST(ApplicationNamesTest, RanksThenVisibilityThenOptionsThenPrecedence) {
     tree.setEnv("LANG", c.lang ? std::optional<std::string>(c.lang) : std::nullopt);
     Freedesktop platform;
     EXPECT_EQ(platform.fullPathForApplication("files"),
-              tree.systemData() + "/applications/" + c.wanted + ".desktop")
+              tree.dataDirs() + "/applications/" + c.wanted + ".desktop")
         << c.what;
   }
 }

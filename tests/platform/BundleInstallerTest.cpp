@@ -13,20 +13,19 @@
 #include <thread>
 #include <vector>
 
+#include "XdgTree.h"
 #include "platform/BundleInstaller.h"
 #include "platform/DesktopExec.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
-#include "tests/platform/WritingTestSupport.h"
 
 namespace platform {
 namespace {
 
-using testing::readText;
-using testing::run;
-using testing::shellQuote;
-using testing::TempXdgTree;
-using testing::writeText;
+using testsupport::readFile;
+using testsupport::shellQuote;
+using testsupport::writeFile;
+using testsupport::XdgTree;
 
 constexpr const char* kEntry =
     "[Desktop Entry]\n"
@@ -43,7 +42,7 @@ constexpr const char* kEntry =
 // Waits (bounded) for a file that another process writes; its text, or "".
 std::string awaitFile(const std::string& path) {
   for (int i = 0; i < 1000; ++i) {
-    const std::string text = readText(path);
+    const std::string text = readFile(path);
     if (!text.empty() && text.back() == '\n') return text;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -53,8 +52,8 @@ std::string awaitFile(const std::string& path) {
 // A bundle whose program writes its own path and arguments, one per line, to report.
 std::string makeBundle(const std::string& folder, const std::string& entry,
                        const std::string& report) {
-  writeText(folder + "/org.vrax.Quietling.desktop", entry);
-  writeText(folder + "/Quietling", "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > " +
+  writeFile(folder + "/org.vrax.Quietling.desktop", entry);
+  writeFile(folder + "/Quietling", "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > " +
                                        shellQuote(report) + ".tmp\nmv " + shellQuote(report) +
                                        ".tmp " + shellQuote(report) + "\n");
   ::chmod((folder + "/Quietling").c_str(), 0755);
@@ -89,7 +88,7 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
   };
   for (const auto& [folder, gioStarts] : cases) {
     SCOPED_TRACE(folder);
-    TempXdgTree tree;
+    XdgTree tree;
     const std::string report = tree.root() + "/report";
     const std::string bundle = makeBundle(tree.root() + "/" + folder, kEntry, report);
 
@@ -99,7 +98,7 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
     EXPECT_EQ(*id, "org.vrax.Quietling");
 
     const std::string installed = tree.applications() + "/org.vrax.Quietling.desktop";
-    const auto entry = MimeAppsList::parse(readText(installed));
+    const auto entry = MimeAppsList::parse(readFile(installed));
     const auto argv = parseExec(*entry.value("Desktop Entry", "Exec"));
     ASSERT_TRUE(argv);
     std::string program = bundle + "/Quietling";
@@ -108,7 +107,7 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
     EXPECT_EQ(*argv, (std::vector<std::string>{written, "%u"}));
     // Every other line is copied unchanged.
     auto before = linesOf(kEntry);
-    auto after = linesOf(readText(installed));
+    auto after = linesOf(readFile(installed));
     ASSERT_EQ(before.size(), after.size());
     for (std::size_t i = 0; i < before.size(); ++i) {
       if (!before[i].starts_with("Exec=Quietling")) {
@@ -118,38 +117,38 @@ TEST(BundleInstaller, InstallsEntryThatStartsFromAnyPath) {
 
     if (!gioStarts) continue;
     // gio reads the entry as an application and starts the program with the argument.
-    run(tree.environment("") + "gio launch " + shellQuote(installed) + " 'vraxtest:a b' 2>&1");
+    tree.run({"gio", "launch", installed, "vraxtest:a b"});
     EXPECT_EQ(awaitFile(report), program + "\nvraxtest:a b\n");
-    ASSERT_EQ((setUserDefault(tree.config(), {}, "x-scheme-handler/vraxtest", *id)).code(),
+    ASSERT_EQ((setUserDefault(tree.configHome(), {}, "x-scheme-handler/vraxtest", *id)).code(),
               kStatusOK);
     EXPECT_EQ(tree.gioDefault("x-scheme-handler/vraxtest"), "org.vrax.Quietling.desktop");
   }
 }
 
 TEST(BundleInstaller, RewritesTryExecAndUpdatesAnExistingMimeCache) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string bundle =
       makeBundle(tree.root() + "/b/Quietling.app",
                  "[Desktop Entry]\nType=Application\nName=Q\nTryExec=Quietling\nExec=Quietling\n"
                  "MimeType=x-scheme-handler/vraxtest;text/x-vrax;\n",
                  tree.root() + "/report");
   const std::string cache = tree.applications() + "/mimeinfo.cache";
-  writeText(cache, "[MIME Cache]\ntext/x-vrax=other.desktop;\n");
+  writeFile(cache, "[MIME Cache]\ntext/x-vrax=other.desktop;\n");
 
   ASSERT_TRUE(installBundle(bundle, tree.applications(), nullptr));
   const auto entry =
-      MimeAppsList::parse(readText(tree.applications() + "/org.vrax.Quietling.desktop"));
+      MimeAppsList::parse(readFile(tree.applications() + "/org.vrax.Quietling.desktop"));
   EXPECT_EQ(entry.value("Desktop Entry", "TryExec"), bundle + "/Quietling");
   EXPECT_EQ(entry.value("Desktop Entry", "Exec"), bundle + "/Quietling");
-  EXPECT_EQ(readText(cache),
+  EXPECT_EQ(readFile(cache),
             "[MIME Cache]\ntext/x-vrax=other.desktop;org.vrax.Quietling.desktop;\n"
             "x-scheme-handler/vraxtest=org.vrax.Quietling.desktop;\n");
   EXPECT_EQ(tree.gioDefault("x-scheme-handler/vraxtest"), "org.vrax.Quietling.desktop");
 
   // Installing again changes nothing; without a cache, none is made.
   ASSERT_TRUE(installBundle(bundle, tree.applications(), nullptr));
-  EXPECT_EQ(linesOf(readText(cache)).size(), 3u);
-  TempXdgTree bare;
+  EXPECT_EQ(linesOf(readFile(cache)).size(), 3u);
+  XdgTree bare;
   ASSERT_TRUE(installBundle(bundle, bare.applications(), nullptr));
   EXPECT_FALSE(std::filesystem::exists(bare.applications() + "/mimeinfo.cache"));
 }
@@ -189,10 +188,10 @@ TEST(BundleInstaller, RefusesWhatIsNoBundle) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempXdgTree tree;
+    XdgTree tree;
     const std::string bundle = tree.root() + "/Quietling.app";
     for (const auto& [name, text] : c.files) {
-      writeText(bundle + "/" + name, text);
+      writeFile(bundle + "/" + name, text);
       if (name == "Quietling") ::chmod((bundle + "/" + name).c_str(), 0755);
     }
     Status error;
@@ -201,8 +200,8 @@ TEST(BundleInstaller, RefusesWhatIsNoBundle) {
     EXPECT_FALSE(error.toString().empty());
     EXPECT_TRUE(std::filesystem::is_empty(tree.applications()));
   }
-  TempXdgTree tree;
-  writeText(tree.root() + "/file.app", "not a folder");
+  XdgTree tree;
+  writeFile(tree.root() + "/file.app", "not a folder");
   Status error;
   EXPECT_FALSE(installBundle(tree.root() + "/file.app", tree.applications(), &error));
   EXPECT_EQ(error.code(), kLSNotAnApplicationErr);
@@ -211,7 +210,7 @@ TEST(BundleInstaller, RefusesWhatIsNoBundle) {
 // The program runs in a session of its own while spawnDetached has long returned, and
 // this process is left with no child to reap.
 TEST(BundleInstaller, SpawnsDetachedWithoutZombie) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string fifo = tree.root() + "/hold";
   const std::string report = tree.root() + "/report";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -250,8 +249,8 @@ TEST(BundleInstaller, SpawnsDetachedWithoutZombie) {
 }
 
 TEST(BundleInstaller, SpawnReportsProgramsThatCannotStart) {
-  TempXdgTree tree;
-  writeText(tree.root() + "/not-executable", "#!/bin/sh\n");
+  XdgTree tree;
+  writeFile(tree.root() + "/not-executable", "#!/bin/sh\n");
   ::chmod((tree.root() + "/not-executable").c_str(), 0644);
   const struct {
     std::vector<std::string> argv;

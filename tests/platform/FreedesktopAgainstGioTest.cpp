@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "TempTree.h"
+#include "XdgTree.h"
 #include "platform/DesktopEntry.h"
 #include "platform/Freedesktop.h"
 #include "platform/MimeAppsList.h"
@@ -22,16 +22,16 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempTree;
+using testsupport::XdgTree;
 
 struct GioAnswer {
   std::optional<std::string> preferred;
   std::set<std::string> registered;
 };
 
-GioAnswer askGio(const TempTree& tree, const std::string& type) {
+GioAnswer askGio(const XdgTree& tree, const std::string& type) {
   GioAnswer answer;
-  std::istringstream lines(tree.run("/usr/bin/gio mime '" + type + "' 2>/dev/null"));
+  std::istringstream lines(tree.run({"gio", "mime", type}).out);
   std::string line;
   bool inRegistered = false;
   while (std::getline(lines, line)) {
@@ -75,15 +75,16 @@ class AgainstGio : public ::testing::Test {
         ::access("/usr/bin/update-desktop-database", X_OK) != 0) {
       GTEST_SKIP() << "gio or update-desktop-database is not installed";
     }
-    fs::copy(VRAX_FIXTURES_DIR "/applications", tree.systemData() + "/applications",
+    fs::copy(VRAX_FIXTURES_DIR "/applications", tree.systemApplications(),
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    ASSERT_EQ(0, std::system(("PATH=/usr/bin:/bin /bin/sh " VRAX_FIXTURES_DIR "/make-stubs.sh '" +
-                              tree.systemData() + "/applications' '" + tree.bin() + "'")
-                                 .c_str()));
+    ASSERT_EQ(tree.run({"/bin/sh", VRAX_FIXTURES_DIR "/make-stubs.sh", tree.systemApplications(),
+                        tree.bin()})
+                  .exitStatus,
+              0);
   }
 
   void index(const std::string& folder) {
-    ASSERT_EQ(0, std::system(("/usr/bin/update-desktop-database -q '" + folder + "'").c_str()));
+    ASSERT_EQ(tree.run({"update-desktop-database", "-q", folder}).exitStatus, 0);
   }
 
   // Compares every known type and scheme; answers the number compared.
@@ -124,11 +125,11 @@ class AgainstGio : public ::testing::Test {
     return compared;
   }
 
-  TempTree tree;
+  XdgTree tree;
 };
 
 TEST_F(AgainstGio, FixtureWithItsCacheAgrees) {
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   EXPECT_GT(compareAll(), 100u);
 }
 
@@ -164,13 +165,13 @@ TEST_F(AgainstGio, ListsInEveryPlaceAndDesktopAgree) {
   tree.application("notes", "notes", "text/plain;x-scheme-handler/notes;", "",
                    "data/applications/local/notes.desktop");
   tree.application("geany", "geany", "text/x-python;", "", "data/applications/geany.desktop");
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   index(tree.dataHome() + "/applications");
   EXPECT_GT(compareAll(), 100u);
 }
 
 TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   tree.write("config/mimeapps.list",
              "[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop\n");
   Freedesktop platform;
@@ -190,7 +191,7 @@ TEST_F(AgainstGio, AfterAChangeBothSeeTheNewDefault) {
 // MIME types ignore letter case: a change given in another case, or through an alias,
 // is written under the database's name, the key every reader looks up.
 TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   Freedesktop platform;
   ASSERT_EQ((platform.LSSetDefaultRoleHandlerForContentType("TEXT/PLAIN", kLSRolesAll,
                                                             "org.xfce.mousepad"))
@@ -207,9 +208,7 @@ TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("tExT/pLaIn", kLSRolesAll),
             "org.xfce.mousepad");
   if (::access("/usr/bin/xdg-mime", X_OK) == 0) {
-    EXPECT_EQ(tree.run("PATH='" + tree.bin() +
-                       ":/usr/bin:/bin' xdg-mime query default text/plain 2>/dev/null"),
-              "org.xfce.mousepad.desktop\n");
+    EXPECT_EQ(tree.xdgMimeDefault("text/plain"), "org.xfce.mousepad.desktop");
   }
   const auto list = readSmallFile(tree.configHome() + "/mimeapps.list", 1 << 20);
   ASSERT_TRUE(list);
@@ -222,7 +221,7 @@ TEST_F(AgainstGio, AChangeInAnotherCaseOrThroughAnAliasTakesEffect) {
 // A list that already names the type under an alias or in another letter case: every
 // such key is changed alike, so every reader, whichever key it looks up, sees the change.
 TEST_F(AgainstGio, KeysOfTheSameTypeAreMadeToAgree) {
-  index(tree.systemData() + "/applications");
+  index(tree.systemApplications());
   static const struct {
     const char* list;
     const char* type;  // as given to the change
@@ -254,9 +253,7 @@ TEST_F(AgainstGio, KeysOfTheSameTypeAreMadeToAgree) {
       EXPECT_EQ(values.empty() ? "" : values.front(), "org.xfce.mousepad.desktop") << key;
     }
     if (::access("/usr/bin/xdg-mime", X_OK) == 0) {
-      EXPECT_EQ(tree.run("PATH='" + tree.bin() + ":/usr/bin:/bin' xdg-mime query default " +
-                         c.canonical + " 2>/dev/null"),
-                "org.xfce.mousepad.desktop\n");
+      EXPECT_EQ(tree.xdgMimeDefault(c.canonical), "org.xfce.mousepad.desktop");
     }
   }
 }

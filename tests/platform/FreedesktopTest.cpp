@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "TempTree.h"
+#include "XdgTree.h"
 #include "platform/DesktopEntry.h"
 #include "platform/Freedesktop.h"
 #include "platform/MimeAppsList.h"
@@ -17,7 +17,7 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempTree;
+using testsupport::XdgTree;
 
 const char* const kEntry = "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %U\n";
 
@@ -43,7 +43,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
       {"another group first", std::string("[Other]\n") + kEntry, false},
   };
   for (const auto& c : cases) {
-    TempTree tree;
+    XdgTree tree;
     tree.program("editor");
     tree.write("system/applications/app.desktop", c.text);
     Freedesktop platform;
@@ -56,7 +56,7 @@ TEST(FreedesktopTest, InstalledMeansFirstFolderHoldsAUsableEntry) {
 }
 
 TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   tree.write("system/applications/vendor/sub/tool.desktop", kEntry);
   tree.write("system/applications/shadowed.desktop", kEntry);
@@ -66,9 +66,9 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
   tree.write("system/applications/not-an-entry.txt", kEntry);
   Freedesktop platform;
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool"),
-            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+            tree.dataDirs() + "/applications/vendor/sub/tool.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("vendor-sub-tool.desktop"),
-            tree.systemData() + "/applications/vendor/sub/tool.desktop");
+            tree.dataDirs() + "/applications/vendor/sub/tool.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("tool"), std::nullopt);
   // The user's Hidden entry takes the ID away; the user's own entry wins over the system's.
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("shadowed"), std::nullopt);
@@ -77,23 +77,23 @@ TEST(FreedesktopTest, DesktopFileIdsAndFolderPrecedence) {
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("mine")->path(),
             tree.dataHome() + "/applications/mine.desktop");
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("not-an-entry"), std::nullopt);
-  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(tree.systemData() +
+  EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier(tree.dataDirs() +
                                                             "/applications/mine.desktop"),
             std::nullopt);
   std::optional<std::vector<URL>> all;
   ASSERT_EQ((platform.LSCopyAllApplicationURLs(all)).code(), kStatusOK);
   std::vector<std::string> paths;
   for (const auto& url : *all) paths.push_back(url.path());
-  EXPECT_EQ(paths, (std::vector<std::string>{
-                       tree.dataHome() + "/applications/mine.desktop",
-                       tree.systemData() + "/applications/vendor/sub/tool.desktop"}));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{tree.dataHome() + "/applications/mine.desktop",
+                                      tree.dataDirs() + "/applications/vendor/sub/tool.desktop"}));
 }
 
 // One ID, two files in one folder: the file nearest the top has it, whether the
 // folder was listed first or the ID was looked up alone. A file of the ID in an
 // earlier folder, even a broken link, masks it.
 TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   for (const char* file : {"vendor-tool.desktop", "vendor/tool.desktop", "a/b-c.desktop",
                            "a-b/c.desktop", "masked.desktop"}) {
@@ -101,7 +101,7 @@ TEST(FreedesktopTest, OneIdInTwoPlacesGoesToTheFileNearestTheTop) {
   }
   fs::create_directories(tree.dataHome() + "/applications");
   fs::create_symlink("/nowhere", tree.dataHome() + "/applications/masked.desktop");
-  const std::string apps = tree.systemData() + "/applications/";
+  const std::string apps = tree.dataDirs() + "/applications/";
   for (const bool listFirst : {false, true}) {
     Freedesktop platform;
     std::optional<std::vector<URL>> all;
@@ -195,7 +195,7 @@ TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
        {"b", "a"}},
   };
   for (const auto& c : cases) {
-    TempTree tree;
+    XdgTree tree;
     tree.program("prog");
     tree.application("a", "prog", "text/plain;text/x-csrc;");
     tree.application("b", "prog", "text/plain;");
@@ -218,7 +218,7 @@ TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
 }
 
 TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   for (const char* scheme : {"", "a b", "x\ny", "a=b", "[x]", "a;b"}) {
     EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(scheme), std::nullopt) << scheme;
@@ -234,7 +234,7 @@ TEST(FreedesktopTest, RefusesTypesAndSchemesThatCannotBeTypes) {
 }
 
 TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("a", "prog", "x-scheme-handler/web;");
   tree.application("b", "prog", "x-scheme-handler/web;");
@@ -249,7 +249,7 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
 // MIME types ignore letter case and aliases, in queries, in the entries' MimeType= and
 // in the lists' keys alike: every spelling names the database's type.
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("plain", "prog", "text/plain;");
   tree.application("lower", "prog", "audio/amr;");
@@ -298,7 +298,7 @@ TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
 }
 
 TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("a", "prog", "x-scheme-handler/web;x-scheme-handler/mail;text/plain;");
   tree.application("b", "prog", "x-scheme-handler/web;");
@@ -310,12 +310,12 @@ TEST(FreedesktopTest, ListsSchemesWithTheirHandlers) {
   ASSERT_EQ((platform.LSCopySchemesAndHandlerURLs(schemes, handlers)).code(), kStatusOK);
   EXPECT_EQ(*schemes, (std::vector<std::string>{"mail", "web"}));
   ASSERT_EQ(handlers->size(), 2u);
-  EXPECT_EQ((*handlers)[0].path(), tree.systemData() + "/applications/a.desktop");
-  EXPECT_EQ((*handlers)[1].path(), tree.systemData() + "/applications/b.desktop");
+  EXPECT_EQ((*handlers)[0].path(), tree.dataDirs() + "/applications/a.desktop");
+  EXPECT_EQ((*handlers)[1].path(), tree.dataDirs() + "/applications/b.desktop");
 }
 
 TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("gedit");
   tree.write("system/applications/org.gnome.gedit.desktop",
              "[Desktop Entry]\nType=Application\nName=Text Editor\nName[de]=Texteditor\n"
@@ -325,7 +325,7 @@ TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
   }
   tree.setEnv("LANG", "C.UTF-8");
   Freedesktop platform;
-  const std::string path = tree.systemData() + "/applications/org.gnome.gedit.desktop";
+  const std::string path = tree.dataDirs() + "/applications/org.gnome.gedit.desktop";
   EXPECT_EQ(platform.fullPathForApplication("Text Editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("text editor"), path);
   EXPECT_EQ(platform.fullPathForApplication("GEDIT"), path);
@@ -335,7 +335,7 @@ TEST(FreedesktopTest, FindsApplicationsByNameOrProgram) {
 }
 
 TEST(FreedesktopTest, TypesFromTheSharedDatabase) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   const auto types = platform.UTCopyDeclaredTypeIdentifiers();
   ASSERT_TRUE(types);
@@ -360,7 +360,7 @@ TEST(FreedesktopTest, TypesFromTheSharedDatabase) {
 }
 
 TEST(FreedesktopTest, OpensBundlesAtPaths) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   tree.write("system/applications/kde/editor.desktop",
              std::string(kEntry) + "Comment=a\\sb\nName[fr]=Editeur\n");
@@ -372,8 +372,7 @@ TEST(FreedesktopTest, OpensBundlesAtPaths) {
   tree.write("Empty.app/readme", "");
   Freedesktop platform;
 
-  const auto entry =
-      platform.bundleWithPath(tree.systemData() + "/applications/kde/editor.desktop");
+  const auto entry = platform.bundleWithPath(tree.dataDirs() + "/applications/kde/editor.desktop");
   ASSERT_TRUE(entry && entry->infoDictionary);
   EXPECT_EQ(entry->bundleIdentifier, "kde-editor");
   const InfoDictionary& info = *entry->infoDictionary;
@@ -409,7 +408,7 @@ TEST(FreedesktopTest, OpensBundlesAtPaths) {
 }
 
 TEST(FreedesktopTest, FoldersOfTheInstallation) {
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform(XdgDirs::fromEnvironment(), "/opt/vrax/bin/vrax");
   const auto folders = platform.URLsForDirectory(kApplicationDirectory, kAllDomainsMask);
   ASSERT_EQ(folders.size(), 2u);
@@ -422,7 +421,7 @@ TEST(FreedesktopTest, FoldersOfTheInstallation) {
 }
 
 TEST(FreedesktopTest, FilesExistAndExecute) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("tool");
   tree.write("plain", "x");
   Freedesktop platform;
@@ -436,7 +435,7 @@ TEST(FreedesktopTest, FilesExistAndExecute) {
 }
 
 TEST(FreedesktopTest, LaunchingABundleRegistersAndStartsIt) {
-  TempTree tree;
+  XdgTree tree;
   const std::string bundle = tree.root() + "/Some Place/Quiet.app";
   const std::string marker = tree.root() + "/started";
   tree.write("Some Place/Quiet.app/org.example.Quiet.desktop",
@@ -496,7 +495,7 @@ TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempTree tree;
+    XdgTree tree;
     tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
     tree.program("prog");
     for (const char* id : {"a", "b", "c", "d"}) tree.application(id, "prog", "text/x-rank;");
@@ -511,7 +510,7 @@ TEST(FreedesktopTest, ListsTakePrecedenceInTheStandardOrder) {
 // Looking up one application, listing them all, then looking it up again: the entry the
 // first lookup read stays valid through the listing (run under the sanitizers).
 TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("one", "prog", "text/plain;");
   tree.application("two", "prog", "text/plain;");
@@ -524,7 +523,7 @@ TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
   EXPECT_EQ(all->size(), 2u);
   EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("one"), first);
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
-            URL::fileURLWithPath(tree.systemData() + "/applications/two.desktop"));
+            URL::fileURLWithPath(tree.dataDirs() + "/applications/two.desktop"));
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
 }
 
@@ -541,7 +540,7 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempTree tree;
+    XdgTree tree;
     tree.setEnv("XDG_CURRENT_DESKTOP", "XFCE");
     tree.program("prog");
     tree.application("good", "prog", "text/plain;");
@@ -562,7 +561,7 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
     EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "good");
   }
   // Without a list before, none is left behind.
-  TempTree tree;
+  XdgTree tree;
   Freedesktop platform;
   EXPECT_FALSE(platform.LSSetDefaultHandlerForURLScheme("web", "absent").ok());
   EXPECT_FALSE(fs::exists(tree.configHome() + "/mimeapps.list"));
@@ -571,11 +570,11 @@ TEST(FreedesktopTest, AChangeThatDoesNotTakeEffectIsUndone) {
 // A desktop file ID may itself end in ".desktop"; one suffix is dropped for its bundle
 // identifier, and the identifier, with or without that suffix, finds it again.
 TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("org.example.desktop", "prog", "x-scheme-handler/tg;");
   tree.application("plain", "prog", "x-scheme-handler/tg;");
-  const std::string path = tree.systemData() + "/applications/org.example.desktop.desktop";
+  const std::string path = tree.dataDirs() + "/applications/org.example.desktop.desktop";
   Freedesktop platform;
   for (const char* given : {"org.example.desktop", "org.example.desktop.desktop"}) {
     SCOPED_TRACE(given);
@@ -595,12 +594,12 @@ TEST(FreedesktopTest, IdsEndingInDotDesktopRoundTrip) {
 // A path to an entry names the same application however it is spelled: "..", "//",
 // "." and a symlinked folder are resolved, and so is a symlinked applications folder.
 TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("prog");
   tree.application("tool", "prog", "", "", "system/applications/tool.desktop");
   tree.application("vendor-tool", "prog", "", "", "system/applications/vendor/tool.desktop");
-  fs::create_directory_symlink(tree.systemData() + "/applications/vendor", tree.root() + "/link");
-  const std::string apps = tree.systemData() + "/applications";
+  fs::create_directory_symlink(tree.dataDirs() + "/applications/vendor", tree.root() + "/link");
+  const std::string apps = tree.dataDirs() + "/applications";
   static const struct {
     std::string path;
     const char* id;
@@ -619,7 +618,7 @@ TEST(FreedesktopTest, EntryPathsAreResolvedBeforeTheirIdIsDerived) {
     EXPECT_EQ(bundle->bundleIdentifier, c.id) << c.path;
   }
   // The data folder itself reached through a symlink.
-  fs::create_directory_symlink(tree.systemData(), tree.root() + "/shared");
+  fs::create_directory_symlink(tree.dataDirs(), tree.root() + "/shared");
   tree.setEnv("XDG_DATA_DIRS", tree.root() + "/shared");
   const auto bundle = Freedesktop().bundleWithPath(apps + "/vendor/tool.desktop");
   ASSERT_TRUE(bundle);

@@ -7,17 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "XdgTree.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
-#include "tests/platform/WritingTestSupport.h"
 
 namespace platform {
 namespace {
 
-using testing::modeOf;
-using testing::readText;
-using testing::TempXdgTree;
-using testing::writeText;
+using testsupport::modeOf;
+using testsupport::readFile;
+using testsupport::writeFile;
+using testsupport::XdgTree;
+
 using namespace std::string_literals;
 
 constexpr const char* kType = "x-scheme-handler/vraxtest";
@@ -71,7 +72,7 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
       {"config dir desktop list names another", "GNOME", {{"etc/gnome-mimeapps.list", other}}},
       {"data dirs name another",
        "",
-       {{"data/applications/mimeapps.list", other}, {"share/applications/mimeapps.list", other}}},
+       {{"data/applications/mimeapps.list", other}, {"system/applications/mimeapps.list", other}}},
       {"carriage returns",
        "",
        {{"config/mimeapps.list",
@@ -83,31 +84,33 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempXdgTree tree;
-    tree.addApplication("chosen", std::string(kType) + ";");
-    tree.addApplication("other", std::string(kType) + ";");
-    for (const auto& [path, text] : c.files) writeText(tree.root() + "/" + path, text);
+    XdgTree tree;
+    tree.application("chosen", "/bin/true", std::string(kType) + ";", "",
+                     "data/applications/chosen.desktop");
+    tree.application("other", "/bin/true", std::string(kType) + ";", "",
+                     "data/applications/other.desktop");
+    for (const auto& [path, text] : c.files) writeFile(tree.root() + "/" + path, text);
     if (!c.files.empty()) {
       ASSERT_EQ(tree.gioDefault(kType, c.desktop), "other.desktop");
     }
 
-    ASSERT_EQ((setUserDefault(tree.config(), desktopsOf(c.desktop), kType, "chosen")).code(),
+    ASSERT_EQ((setUserDefault(tree.configHome(), desktopsOf(c.desktop), kType, "chosen")).code(),
               kStatusOK);
 
     EXPECT_EQ(tree.gioDefault(kType, c.desktop), "chosen.desktop");
     EXPECT_EQ(tree.xdgMimeDefault(kType, c.desktop), "chosen.desktop");
-    const auto list = MimeAppsList::parse(readText(tree.config() + "/mimeapps.list"));
+    const auto list = MimeAppsList::parse(readFile(tree.configHome() + "/mimeapps.list"));
     EXPECT_EQ(list.values("Default Applications", kType).front(), "chosen.desktop");
     EXPECT_EQ(list.values("Added Associations", kType).front(), "chosen.desktop");
     EXPECT_TRUE(list.values("Removed Associations", kType).empty());
     // Files outside the user's configuration are never written.
     for (const auto& [path, text] : c.files) {
       if (!path.starts_with("config/")) {
-        EXPECT_EQ(readText(tree.root() + "/" + path), text) << path;
+        EXPECT_EQ(readFile(tree.root() + "/" + path), text) << path;
       }
       // A desktop-specific list may hold only defaults: it gains no group.
       if (path.ends_with("-mimeapps.list")) {
-        EXPECT_EQ(MimeAppsList::parse(readText(tree.root() + "/" + path)).groups(),
+        EXPECT_EQ(MimeAppsList::parse(readFile(tree.root() + "/" + path)).groups(),
                   MimeAppsList::parse(text).groups())
             << path;
       }
@@ -117,7 +120,7 @@ TEST(MimeAppsWriter, TakesEffectForEveryReader) {
 
 // A hostile but well-formed list: only the lines of the changed type differ afterwards.
 TEST(MimeAppsWriter, EditKeepsEverythingElseByteForByte) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string before =
       "# Written by hand.\n"
       "\n"
@@ -153,12 +156,12 @@ TEST(MimeAppsWriter, EditKeepsEverythingElseByteForByte) {
       "[Removed Associations]\n"
       "x-scheme-handler/vraxtest=other.desktop;\n"
       "# trailing comment";
-  writeText(tree.config() + "/mimeapps.list", before);
-  ::chmod((tree.config() + "/mimeapps.list").c_str(), 0640);
-  ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen.desktop")).code(), kStatusOK);
-  EXPECT_EQ(readText(tree.config() + "/mimeapps.list"), after);
-  EXPECT_EQ(modeOf(tree.config() + "/mimeapps.list"), 0640u);
-  EXPECT_EQ(filesIn(tree.config()), std::vector<std::string>{"mimeapps.list"});
+  writeFile(tree.configHome() + "/mimeapps.list", before);
+  ::chmod((tree.configHome() + "/mimeapps.list").c_str(), 0640);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen.desktop")).code(), kStatusOK);
+  EXPECT_EQ(readFile(tree.configHome() + "/mimeapps.list"), after);
+  EXPECT_EQ(modeOf(tree.configHome() + "/mimeapps.list"), 0640u);
+  EXPECT_EQ(filesIn(tree.configHome()), std::vector<std::string>{"mimeapps.list"});
 }
 
 // A symlinked list stays a symlink, with the same link text; the file it leads to
@@ -187,10 +190,10 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempXdgTree tree;
-    tree.addApplication("chosen", "");
+    XdgTree tree;
+    tree.application("chosen", "/bin/true", "", "", "data/applications/chosen.desktop");
     const std::string target = tree.root() + "/" + c.target;
-    writeText(target, "# kept\n[Default Applications]\nx-scheme-handler/vraxtest=old.desktop;\n");
+    writeFile(target, "# kept\n[Default Applications]\nx-scheme-handler/vraxtest=old.desktop;\n");
     ::chmod(target.c_str(), c.mode);
     for (const auto& [path, text] : c.links) {
       const std::string link = tree.root() + "/" + path;
@@ -199,7 +202,7 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
       ASSERT_EQ(::symlink(to.c_str(), link.c_str()), 0);
     }
 
-    ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
+    ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
 
     for (const auto& [path, text] : c.links) {
       const std::string to = text.starts_with('@') ? tree.root() + text.substr(1) : text;
@@ -207,7 +210,7 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
       EXPECT_EQ(std::filesystem::read_symlink(tree.root() + "/" + path).string(), to) << path;
     }
     EXPECT_EQ(
-        readText(target),
+        readFile(target),
         "# kept\n[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;old.desktop;\n"
         "\n[Added Associations]\nx-scheme-handler/vraxtest=chosen.desktop;\n");
     EXPECT_EQ(modeOf(target), c.mode);
@@ -220,26 +223,26 @@ TEST(MimeAppsWriter, FollowsAndKeepsSymlinks) {
 
 // A link to a list that does not exist yet stays a link; the list is made where it points.
 TEST(MimeAppsWriter, DanglingSymlinkGetsItsTargetCreated) {
-  TempXdgTree tree;
+  XdgTree tree;
   std::filesystem::create_directories(tree.root() + "/dotfiles");
-  ASSERT_EQ(::symlink("../dotfiles/new.list", (tree.config() + "/mimeapps.list").c_str()), 0);
-  ASSERT_EQ((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
-  EXPECT_EQ(std::filesystem::read_symlink(tree.config() + "/mimeapps.list").string(),
+  ASSERT_EQ(::symlink("../dotfiles/new.list", (tree.configHome() + "/mimeapps.list").c_str()), 0);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
+  EXPECT_EQ(std::filesystem::read_symlink(tree.configHome() + "/mimeapps.list").string(),
             "../dotfiles/new.list");
-  EXPECT_EQ(MimeAppsList::parse(readText(tree.root() + "/dotfiles/new.list"))
+  EXPECT_EQ(MimeAppsList::parse(readFile(tree.root() + "/dotfiles/new.list"))
                 .values("Default Applications", kType),
             std::vector<std::string>{"chosen.desktop"});
 }
 
 TEST(MimeAppsWriter, NewListGetsUmaskPermissionsAndFolders) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string configHome = tree.root() + "/fresh/config";
   const mode_t old = ::umask(027);
   const Status status = setUserDefault(configHome, {}, kType, "chosen");
   ::umask(old);
   ASSERT_EQ((status).code(), kStatusOK);
   EXPECT_EQ(modeOf(configHome + "/mimeapps.list"), 0640u);
-  EXPECT_EQ(readText(configHome + "/mimeapps.list"),
+  EXPECT_EQ(readFile(configHome + "/mimeapps.list"),
             "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;\n\n"
             "[Added Associations]\nx-scheme-handler/vraxtest=chosen.desktop;\n");
 }
@@ -292,25 +295,25 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempXdgTree tree;
-    const std::string list = tree.config() + "/mimeapps.list";
-    const std::string desktopList = tree.config() + "/gnome-mimeapps.list";
-    writeText(list, c.list);
-    if (!c.desktopList.empty()) writeText(desktopList, c.desktopList);
+    XdgTree tree;
+    const std::string list = tree.configHome() + "/mimeapps.list";
+    const std::string desktopList = tree.configHome() + "/gnome-mimeapps.list";
+    writeFile(list, c.list);
+    if (!c.desktopList.empty()) writeFile(desktopList, c.desktopList);
     ::chmod(list.c_str(), c.listMode);
-    ::chmod(tree.config().c_str(), c.folderMode);
-    const auto namesBefore = filesIn(tree.config());
+    ::chmod(tree.configHome().c_str(), c.folderMode);
+    const auto namesBefore = filesIn(tree.configHome());
 
-    const Status status = setUserDefault(tree.config(), {"gnome"}, c.type, c.id);
+    const Status status = setUserDefault(tree.configHome(), {"gnome"}, c.type, c.id);
     EXPECT_EQ(status.code(), c.status);
     EXPECT_FALSE(status.reason().empty());
 
-    EXPECT_EQ(readText(list), c.list);
+    EXPECT_EQ(readFile(list), c.list);
     EXPECT_EQ(modeOf(list), c.listMode);
     if (!c.desktopList.empty()) {
-      EXPECT_EQ(readText(desktopList), c.desktopList);
+      EXPECT_EQ(readFile(desktopList), c.desktopList);
     }
-    EXPECT_EQ(filesIn(tree.config()), namesBefore);
+    EXPECT_EQ(filesIn(tree.configHome()), namesBefore);
   }
 }
 
@@ -327,40 +330,41 @@ TEST(MimeAppsWriter, RefusalsNameTheFileAndLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.list);
-    TempXdgTree tree;
-    const std::string list = tree.config() + "/mimeapps.list";
-    writeText(list, c.list);
-    const Status status = setUserDefault(tree.config(), {}, kType, "chosen");
+    XdgTree tree;
+    const std::string list = tree.configHome() + "/mimeapps.list";
+    writeFile(list, c.list);
+    const Status status = setUserDefault(tree.configHome(), {}, kType, "chosen");
     EXPECT_EQ(status.code(), kStatusNotEditable);
     EXPECT_EQ(status.path(), list);
     EXPECT_EQ(status.line(), c.line);
     const std::string where = c.line > 0 ? list + ":" + std::to_string(c.line) + ": " : list + ": ";
     EXPECT_TRUE(status.toString().starts_with(where)) << status.toString();
-    EXPECT_EQ(readText(list), c.list);
+    EXPECT_EQ(readFile(list), c.list);
   }
 }
 
 // A desktop-specific list that does not override the change is left alone.
 TEST(MimeAppsWriter, LeavesUnrelatedDesktopListsAlone) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string unrelated =
       "[Default Applications]\ntext/plain=a.desktop;\n[Removed Associations]\n"
       "x-scheme-handler/vraxtest=someone-else.desktop;\nbroken line that is not ours to fix\n";
   const std::string agreeing =
       "[Default Applications]\nx-scheme-handler/vraxtest=chosen.desktop;other.desktop;\n";
-  writeText(tree.config() + "/kde-mimeapps.list", unrelated);
-  writeText(tree.config() + "/plasma-mimeapps.list", agreeing);
-  ::chmod((tree.config() + "/plasma-mimeapps.list").c_str(), 0444);
-  ASSERT_EQ((setUserDefault(tree.config(), {"kde", "plasma"}, kType, "chosen")).code(), kStatusOK);
-  EXPECT_EQ(readText(tree.config() + "/kde-mimeapps.list"), unrelated);
-  EXPECT_EQ(readText(tree.config() + "/plasma-mimeapps.list"), agreeing);
+  writeFile(tree.configHome() + "/kde-mimeapps.list", unrelated);
+  writeFile(tree.configHome() + "/plasma-mimeapps.list", agreeing);
+  ::chmod((tree.configHome() + "/plasma-mimeapps.list").c_str(), 0444);
+  ASSERT_EQ((setUserDefault(tree.configHome(), {"kde", "plasma"}, kType, "chosen")).code(),
+            kStatusOK);
+  EXPECT_EQ(readFile(tree.configHome() + "/kde-mimeapps.list"), unrelated);
+  EXPECT_EQ(readFile(tree.configHome() + "/plasma-mimeapps.list"), agreeing);
 }
 
 // Concurrent writers serialise on the lock: no change is lost, not even when a writer
 // whose change fails its verification puts the list back (every third writer here).
 TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
-  TempXdgTree tree;
-  writeText(tree.config() + "/mimeapps.list", "# shared\n[Default Applications]\n");
+  XdgTree tree;
+  writeFile(tree.configHome() + "/mimeapps.list", "# shared\n[Default Applications]\n");
   constexpr int kWriters = 50;
   const auto refused = [](int i) { return i % 3 == 0; };
   int gate[2];
@@ -379,7 +383,7 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
         return refused(i) ? Status::error(kStatusIOError, "refused") : Status();
       };
       const Status status =
-          setUserDefault(tree.config(), {}, "x-scheme-handler/s" + std::to_string(i),
+          setUserDefault(tree.configHome(), {}, "x-scheme-handler/s" + std::to_string(i),
                          "app" + std::to_string(i), nullptr, verify);
       ::_exit(status.ok() != refused(i) ? 0 : 1);
     }
@@ -393,7 +397,7 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 
-  const std::string text = readText(tree.config() + "/mimeapps.list");
+  const std::string text = readFile(tree.configHome() + "/mimeapps.list");
   const auto list = MimeAppsList::parse(text);
   EXPECT_TRUE(text.starts_with("# shared\n[Default Applications]\n"));
   for (int i = 0; i < kWriters; ++i) {
@@ -404,11 +408,11 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(list.values("Default Applications", type), expected) << type;
     EXPECT_EQ(list.values("Added Associations", type), expected) << type;
   }
-  EXPECT_EQ(filesIn(tree.config()), std::vector<std::string>{"mimeapps.list"});
+  EXPECT_EQ(filesIn(tree.configHome()), std::vector<std::string>{"mimeapps.list"});
 }
 
 TEST(MimeAppsWriter, ResolvesSymlinkChainsAndLoops) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string dir = tree.root();
   ASSERT_EQ(::symlink("b", (dir + "/a").c_str()), 0);
   ASSERT_EQ(::symlink((dir + "/sub/c").c_str(), (dir + "/b").c_str()), 0);
@@ -420,9 +424,9 @@ TEST(MimeAppsWriter, ResolvesSymlinkChainsAndLoops) {
   ASSERT_EQ(::symlink("loop1", (dir + "/loop2").c_str()), 0);
   EXPECT_FALSE(resolveSymlinks(dir + "/loop1"));
   // A list behind a loop is refused, not replaced.
-  ASSERT_EQ(::symlink("../loop1", (tree.config() + "/mimeapps.list").c_str()), 0);
-  EXPECT_NE((setUserDefault(tree.config(), {}, kType, "chosen")).code(), kStatusOK);
-  EXPECT_TRUE(std::filesystem::is_symlink(tree.config() + "/mimeapps.list"));
+  ASSERT_EQ(::symlink("../loop1", (tree.configHome() + "/mimeapps.list").c_str()), 0);
+  EXPECT_NE((setUserDefault(tree.configHome(), {}, kType, "chosen")).code(), kStatusOK);
+  EXPECT_TRUE(std::filesystem::is_symlink(tree.configHome() + "/mimeapps.list"));
 }
 
 }  // namespace

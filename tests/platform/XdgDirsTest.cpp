@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "TempTree.h"
+#include "XdgTree.h"
 #include "platform/XdgDirs.h"
 
 namespace platform {
 namespace {
 
-using testing::TempTree;
+using testsupport::XdgTree;
 
 TEST(XdgDirsTest, FallsBackToTheStandardDefaults) {
-  TempTree tree;
+  XdgTree tree;
   for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS"}) {
     tree.setEnv(name, std::nullopt);
   }
@@ -25,7 +25,7 @@ TEST(XdgDirsTest, FallsBackToTheStandardDefaults) {
 }
 
 TEST(XdgDirsTest, IgnoresRelativeDirectoriesAndLowercasesDesktops) {
-  TempTree tree;
+  XdgTree tree;
   tree.setEnv("XDG_CONFIG_HOME", "relative/config");
   tree.setEnv("XDG_DATA_DIRS", "relative:/opt/share/::/usr/share/");
   tree.setEnv("XDG_CURRENT_DESKTOP", "X-Cinnamon::GNOME");
@@ -37,7 +37,7 @@ TEST(XdgDirsTest, IgnoresRelativeDirectoriesAndLowercasesDesktops) {
 }
 
 TEST(XdgDirsTest, FindsProgramsAsALauncherWould) {
-  TempTree tree;
+  XdgTree tree;
   tree.program("editor");
   tree.write("bin/not-executable", "x");
   tree.write("bin/folder/.keep", "");

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "TestSupport.h"
+#include "Files.h"
 #include "quietling/Logger.h"
 #include "quietling/UniqueFd.h"
 
@@ -43,7 +43,7 @@ class FakeSystemLogger final {
 
 class LoggerTest : public ::testing::Test {
  protected:
-  test::TempDir dir;
+  testsupport::TempDir dir;
   std::string errorPath = dir.path() + "/stderr";
   UniqueFd errorFile{::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
 };
@@ -70,7 +70,7 @@ TEST_F(LoggerTest, LineIsLiteralOnErrorStreamAndInSystemLog) {
     EXPECT_EQ(datagram->size(), 4 + 15 + 1 + tail.size()) << *datagram;
   }
   EXPECT_FALSE(systemLogger.receive().has_value());
-  EXPECT_EQ(test::readFile(errorPath), expectedErrors);
+  EXPECT_EQ(testsupport::readFile(errorPath), expectedErrors);
 }
 
 TEST_F(LoggerTest, WithoutSystemLoggerTheErrorStreamStillGetsTheWholeLine) {
@@ -80,7 +80,7 @@ TEST_F(LoggerTest, WithoutSystemLoggerTheErrorStreamStillGetsTheWholeLine) {
   // Longer than a pipe's buffer and than a datagram may be.
   const std::string message = "mailto:" + std::string(300 * 1024, 'a');
   logger.log(message);
-  EXPECT_EQ(test::readFile(errorPath), message + "\n");
+  EXPECT_EQ(testsupport::readFile(errorPath), message + "\n");
 }
 
 // What an opened URL or a file's type carries cannot add, end or split a line of the
@@ -110,7 +110,7 @@ TEST_F(LoggerTest, ControlCharactersAreEscapedOnBothOutputs) {
     ASSERT_GE(datagram->size(), tail.size());
     EXPECT_EQ(datagram->substr(datagram->size() - tail.size()), tail);
   }
-  EXPECT_EQ(test::readFile(errorPath), expectedErrors);
+  EXPECT_EQ(testsupport::readFile(errorPath), expectedErrors);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "XdgTree.h"
 #include "vrax/Identifiers.h"
 
 namespace quietling {
@@ -33,13 +34,13 @@ const std::string kUnknownLine =
 const std::string kEnd = ", will now exit.";
 
 bool hasLine(const std::string& text, const std::string& line) {
-  const std::vector<std::string> all = test::lines(text);
+  const std::vector<std::string> all = testsupport::lines(text);
   return std::count(all.begin(), all.end(), line) == 1;
 }
 
 // The Exec value of a desktop entry file.
 std::string execOf(const std::string& desktopFile) {
-  for (const std::string& line : test::lines(test::readFile(desktopFile))) {
+  for (const std::string& line : testsupport::lines(testsupport::readFile(desktopFile))) {
     if (line.rfind("Exec=", 0) == 0) return line.substr(5);
   }
   return "";
@@ -107,7 +108,7 @@ class OpenerFlowTest : public ::testing::Test {
   void expectDefaultForReferenceClients(const std::string& mimeType, const std::string& bundle) {
     const test::ProcessResult gio = run({"gio", "mime", mimeType});
     EXPECT_EQ(gio.exitStatus, 0) << gio.err;
-    const std::vector<std::string> gioLines = test::lines(gio.out);
+    const std::vector<std::string> gioLines = testsupport::lines(gio.out);
     ASSERT_FALSE(gioLines.empty());
     EXPECT_EQ(gioLines[0].rfind("Default application for ", 0), 0u) << gio.out;
     EXPECT_TRUE(gioLines[0].ends_with(": " + kDesktopFile)) << gio.out;
@@ -127,8 +128,8 @@ class OpenerFlowTest : public ::testing::Test {
     EXPECT_EQ(first.exitStatus, 0);
     EXPECT_EQ(first.out, kSuccess);
     EXPECT_EQ(reap(), std::vector<std::string>{"Quietling:0"}) << "one registration launch";
-    EXPECT_EQ(test::readFile(first.outPath), kSuccess);
-    EXPECT_EQ(test::readFile(first.errPath), "");
+    EXPECT_EQ(testsupport::readFile(first.outPath), kSuccess);
+    EXPECT_EQ(testsupport::readFile(first.errPath), "");
   }
 
   // gio open: it starts the handler and returns at once; the handler writes into the
@@ -137,19 +138,19 @@ class OpenerFlowTest : public ::testing::Test {
     const test::ProcessResult gio = run({"gio", "open", target});
     EXPECT_EQ(gio.exitStatus, 0) << gio.err;
     EXPECT_EQ(reap(), std::vector<std::string>{"Quietling:0"});
-    return test::readFile(gio.errPath);
+    return testsupport::readFile(gio.errPath);
   }
 
   std::string file(const std::string& name, std::string_view content) {
     const std::string path = tree.home() + "/" + name;
-    test::writeFile(path, content);
+    testsupport::writeFile(path, content);
     return path;
   }
 
   std::string installedEntry() const { return tree.dataHome() + "/applications/" + kDesktopFile; }
 
-  test::XdgTree tree;
-  test::TempDir outputs{"quietling-output"};
+  testsupport::XdgTree tree;
+  testsupport::TempDir outputs{"quietling-output"};
 };
 
 TEST_F(OpenerFlowTest, MailHandlerNoneRegistersOnceThenOpenersLaunchIt) {
@@ -201,11 +202,11 @@ TEST_F(OpenerFlowTest, TextTypeHandlerNoneLogsTheFileType) {
 TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
   // A copy of the tool in a prefix of its own: no bundle beside it, none in
   // <prefix>/lib/vrax, none in ~/Applications.
-  const test::TempDir prefix("quietling-prefix");
+  const testsupport::TempDir prefix("quietling-prefix");
   fs::create_directories(prefix.path() + "/bin");
   const std::string vrax = prefix.path() + "/bin/vrax";
   fs::copy_file(kVrax, vrax);
-  const auto before = test::snapshot(tree.root());
+  const auto before = testsupport::snapshot(tree.root());
 
   for (const std::vector<std::string>& target :
        {std::vector<std::string>{"--mail"}, std::vector<std::string>{"--UTI", "text/plain"}}) {
@@ -220,11 +221,11 @@ TEST_F(OpenerFlowTest, WithoutBundleNothingIsLaunchedOrChanged) {
                               tree.home() + "/Applications, " + prefix.path() + "/lib/vrax\n");
     EXPECT_EQ(reap(), std::vector<std::string>{});
   }
-  EXPECT_EQ(test::snapshot(tree.root()), before);
+  EXPECT_EQ(testsupport::snapshot(tree.root()), before);
 }
 
 TEST_F(OpenerFlowTest, BundleInHomeApplicationsServesAToolWithoutOne) {
-  const test::TempDir prefix("quietling-prefix");
+  const testsupport::TempDir prefix("quietling-prefix");
   fs::create_directories(prefix.path() + "/bin");
   fs::copy_file(kVrax, prefix.path() + "/bin/vrax");
   const std::string bundle = tree.home() + "/Applications/Quietling.app";
@@ -239,7 +240,7 @@ TEST_F(OpenerFlowTest, BundleInHomeApplicationsServesAToolWithoutOne) {
 // cmake --install puts vrax in <prefix>/bin and the bundle in <prefix>/lib/vrax,
 // where the installed vrax looks for it. Answers the installed bundle.
 std::string installInto(const std::string& prefix) {
-  const test::TempDir outputs("quietling-install-output");
+  const testsupport::TempDir outputs("quietling-install-output");
   const test::ProcessResult install = test::run(
       {kCMake, "--install", kBuildDir, "--prefix", prefix}, {"PATH=/usr/bin:/bin"}, outputs.path());
   EXPECT_EQ(install.exitStatus, 0) << install.out << install.err;
@@ -251,7 +252,7 @@ std::string installInto(const std::string& prefix) {
 }
 
 TEST_F(OpenerFlowTest, InstalledIntoPrefixFindsItsBundle) {
-  const test::TempDir prefix("quietling-install");
+  const testsupport::TempDir prefix("quietling-install");
   const std::string bundle = installInto(prefix.path());
   setNoneAsHandlerFirstTime(prefix.path() + "/bin/vrax", {"--mail"});
   EXPECT_EQ(execOf(installedEntry()), expectedExec(bundle));
@@ -264,7 +265,7 @@ TEST_F(OpenerFlowTest, InstalledIntoPrefixFindsItsBundle) {
 
 // A path with a space is quoted in Exec; GIO follows the quoting (xdg-utils cannot).
 TEST_F(OpenerFlowTest, InstalledIntoPrefixWithSpaceIsLaunchedByGio) {
-  const test::TempDir dir("quietling-install");
+  const testsupport::TempDir dir("quietling-install");
   const std::string prefix = dir.path() + "/my prefix";
   const std::string bundle = installInto(prefix);
   setNoneAsHandlerFirstTime(prefix + "/bin/vrax", {"--mail"});

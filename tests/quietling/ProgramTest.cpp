@@ -9,6 +9,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "XdgTree.h"
 
 namespace quietling {
 namespace {
@@ -31,11 +32,11 @@ class ProgramTest : public ::testing::Test {
   }
   std::string file(const std::string& name, std::string_view content) {
     const std::string path = tree.home() + "/" + name;
-    test::writeFile(path, content);
+    testsupport::writeFile(path, content);
     return path;
   }
 
-  test::XdgTree tree;
+  testsupport::XdgTree tree;
 };
 
 TEST_F(ProgramTest, LogsOneLineForWhatItWasOpenedForAndExits) {

@@ -1,63 +1,17 @@
-// Helpers shared by the placeholder's tests: temporary folders and XDG trees, running
-// a program the way a desktop opener does, and collecting every process it leaves
-// behind (this test process becomes the reaper of orphaned descendants).
+// Helpers of the placeholder's tests: running a program the way a desktop opener does,
+// with its output kept in files that processes it leaves behind keep writing to, and
+// collecting every such process (this test process becomes the reaper of orphaned
+// descendants). The XDG tree and file helpers are the shared ones of tests/support.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
-#include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace quietling::test {
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, std::string_view content);
-std::vector<std::string> lines(std::string_view text);
-
-// A folder under the system's temporary folder, removed with everything in it.
-class TempDir final {
- public:
-  explicit TempDir(std::string_view label = "quietling-test");
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// A private desktop: HOME, XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_DATA_DIRS (holding only
-// a link to the system's shared MIME-info database), XDG_CONFIG_DIRS, XDG_CACHE_HOME
-// and XDG_RUNTIME_DIR, all inside one temporary folder.
-class XdgTree final {
- public:
-  XdgTree();
-  const std::string& root() const { return dir_.path(); }
-  std::string home() const { return root() + "/home"; }
-  std::string configHome() const { return root() + "/config"; }
-  std::string dataHome() const { return root() + "/data"; }
-  std::string dataDirs() const { return root() + "/data-dirs"; }
-  std::string configDirs() const { return root() + "/config-dirs"; }
-  std::string cacheHome() const { return root() + "/cache"; }
-  std::string runtimeDir() const { return root() + "/runtime"; }
-
-  // The environment of a program run on this desktop: these variables, this process's
-  // PATH and sanitizer options, and nothing else (no display, no session bus).
-  std::vector<std::string> environment() const;
-  // Points this process's own XDG variables at the tree.
-  void applyToThisProcess() const;
-
- private:
-  TempDir dir_;
-};
-
-// Every file, folder and link under a folder, with contents and link targets.
-std::map<std::string, std::string> snapshot(const std::string& folder);
 
 struct ProcessResult {
   int exitStatus = -1;  // -1 when it did not exit normally

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "TestSupport.h"
+#include "XdgTree.h"
 #include "quietling/Workspace.h"
 
 namespace quietling {
@@ -13,24 +13,21 @@ namespace {
 // GIO's detection against the system's shared MIME-info database, in a private tree.
 class GioWorkspaceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    tree = new test::XdgTree();
-    tree->applyToThisProcess();
-  }
+  static void SetUpTestSuite() { tree = new testsupport::XdgTree(); }
   static void TearDownTestSuite() {
     delete tree;
     tree = nullptr;
   }
   std::string file(const std::string& name, std::string_view content) {
     const std::string path = tree->home() + "/" + name;
-    test::writeFile(path, content);
+    testsupport::writeFile(path, content);
     return path;
   }
 
-  static test::XdgTree* tree;
+  static testsupport::XdgTree* tree;
   GioWorkspace workspace;
 };
-test::XdgTree* GioWorkspaceTest::tree = nullptr;
+testsupport::XdgTree* GioWorkspaceTest::tree = nullptr;
 
 TEST_F(GioWorkspaceTest, TypesFromNameAndContent) {
   struct Case {

@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "Files.h"
 
 extern char** environ;
 
@@ -48,11 +48,6 @@ std::string pathOf(const std::optional<std::vector<std::string>>& environment) {
 
 }  // namespace
 
-std::string readWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 ProcessResult runProcess(const std::vector<std::string>& argv,
                          const std::optional<std::vector<std::string>>& environment,
                          const ProcessOutput& output) {
@@ -77,9 +72,15 @@ ProcessResult runProcess(const std::vector<std::string>& argv,
   }
   if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  if (output.readOut) result.out = readWholeFile(output.outPath);
-  result.err = readWholeFile(output.errPath);
+  if (output.readOut) result.out = readFile(output.outPath);
+  result.err = readFile(output.errPath);
   return result;
+}
+
+ProcessResult runProcess(const std::vector<std::string>& argv,
+                         const std::optional<std::vector<std::string>>& environment) {
+  const TempDir outputs("vrax-run");
+  return runProcess(argv, environment, {outputs.path() + "/out", outputs.path() + "/err"});
 }
 
 }  // namespace testsupport

@@ -31,8 +31,9 @@ struct ProcessOutput {
 ProcessResult runProcess(const std::vector<std::string>& argv,
                          const std::optional<std::vector<std::string>>& environment,
                          const ProcessOutput& output);
-
-// The whole content of a file; empty when it cannot be read.
-std::string readWholeFile(const std::string& path);
+// The same with both output streams read back from files of a temporary folder that goes
+// away afterwards.
+ProcessResult runProcess(const std::vector<std::string>& argv,
+                         const std::optional<std::vector<std::string>>& environment);
 
 }  // namespace testsupport

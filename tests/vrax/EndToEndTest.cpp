@@ -19,25 +19,17 @@
 #include <vector>
 
 #include "ExpectedTexts.h"
+#include "Files.h"
 #include "RunProcess.h"
+#include "XdgTree.h"
 #include "vrax/Identifiers.h"
 
 namespace vrax::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 struct Output {
   int status = -1;
@@ -45,67 +37,46 @@ struct Output {
   std::string err;
 };
 
-// A temporary XDG tree with the fixture's applications installed system-wide, and the
-// tool installed under a prefix of its own.
+// The shared temporary XDG tree with the fixture's applications installed system-wide
+// (and stub programs for the programs they run), and the tool installed under a prefix
+// of its own.
 class ToolTree {
  public:
   explicit ToolTree(bool withPlaceholder = true) {
-    char name[] = "/tmp/vrax-e2e-XXXXXX";
-    root_ = ::mkdtemp(name);
-    for (const char* folder : {"config", "data", "system", "etc", "home", "bin", "prefix/bin"}) {
-      fs::create_directories(root_ / folder);
-    }
-    fs::copy(VRAX_FIXTURES_DIR "/applications", applications(), fs::copy_options::recursive);
-    fs::create_directory_symlink("/usr/share/mime", root_ / "system/mime");
-    shell("/bin/sh " VRAX_FIXTURES_DIR "/make-stubs.sh '" + applications().string() + "' '" +
-          (root_ / "bin").string() + "'");
-    shell("update-desktop-database '" + applications().string() + "'");
+    fs::create_directories(root() / "prefix/bin");
+    fs::copy(VRAX_FIXTURES_DIR "/applications", applications(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    prepare({"/bin/sh", VRAX_FIXTURES_DIR "/make-stubs.sh", applications().string(), tree_.bin()});
+    prepare({"update-desktop-database", applications().string()});
     fs::copy_file(VRAX_PROGRAM, program());
     fs::permissions(program(),
                     fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     if (withPlaceholder && fs::exists(VRAX_PLACEHOLDER_BUNDLE)) {
-      fs::create_directories(root_ / "prefix/lib/vrax");
-      fs::copy(VRAX_PLACEHOLDER_BUNDLE, root_ / "prefix/lib/vrax/Quietling.app",
+      fs::create_directories(root() / "prefix/lib/vrax");
+      fs::copy(VRAX_PLACEHOLDER_BUNDLE, root() / "prefix/lib/vrax/Quietling.app",
                fs::copy_options::recursive);
     }
-    environment_ = {
-        "PATH=" + (root_ / "bin").string() + ":/usr/bin:/bin",
-        "HOME=" + (root_ / "home").string(),
-        "XDG_CONFIG_HOME=" + (root_ / "config").string(),
-        "XDG_DATA_HOME=" + (root_ / "data").string(),
-        "XDG_DATA_DIRS=" + (root_ / "system").string(),
-        "XDG_CONFIG_DIRS=" + (root_ / "etc").string(),
-        "LANG=C.UTF-8",
-    };
-  }
-  ToolTree(const ToolTree&) = delete;
-  ToolTree& operator=(const ToolTree&) = delete;
-  ~ToolTree() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
   }
 
-  const fs::path& root() const { return root_; }
-  fs::path applications() const { return root_ / "system/applications"; }
-  fs::path program() const { return root_ / "prefix/bin/vrax"; }
-  fs::path userList() const { return root_ / "config/mimeapps.list"; }
+  fs::path root() const { return tree_.root(); }
+  fs::path applications() const { return tree_.systemApplications(); }
+  fs::path program() const { return root() / "prefix/bin/vrax"; }
+  fs::path userList() const { return tree_.userList(); }
   // The path the tool prints for an installed application of the fixture.
   std::string entry(const std::string& id) const {
     return (applications() / (id + ".desktop")).string();
   }
 
-  void setEnv(const std::string& name, const std::string& value) {
-    std::erase_if(environment_, [&](const std::string& e) { return e.starts_with(name + "="); });
-    environment_.push_back(name + "=" + value);
-  }
+  void setEnv(const std::string& name, const std::string& value) { tree_.setEnv(name, value); }
 
   // Runs a program (a bare name is looked up in the tree's PATH) in the tree's
   // environment. Standard output goes to outPath when given.
   Output run(const std::vector<std::string>& arguments,
              const std::optional<fs::path>& outPath = std::nullopt) const {
+    const testsupport::TempDir outputs("vrax-e2e-run");
     const testsupport::ProcessResult result = testsupport::runProcess(
-        arguments, environment_,
-        {outPath.value_or(root_ / "stdout").string(), (root_ / "stderr").string(), !outPath});
+        arguments, tree_.environment(),
+        {outPath.value_or(outputs.path() + "/out").string(), outputs.path() + "/err", !outPath});
     return Output{result.signal != 0 ? 128 + result.signal : result.exitStatus, result.out,
                   result.err};
   }
@@ -115,31 +86,16 @@ class ToolTree {
     return run(arguments);
   }
 
-  // The default application of a type as GIO reports it ("" when there is none).
-  std::string gioDefault(const std::string& type) const {
-    std::string out = run({"gio", "mime", type}).out;
-    const std::string marker = "\xe2\x80\x9d: ";  // closing quote of the type, colon
-    auto start = out.find("Default application for ");
-    if (start == std::string::npos) return "";
-    auto value = out.find(marker, start);
-    auto end = out.find('\n', value);
-    return out.substr(value + marker.size(), end - value - marker.size());
-  }
-  // The default application of a type as xdg-mime reports it.
-  std::string xdgMimeDefault(const std::string& type) const {
-    std::string out = run({"xdg-mime", "query", "default", type}).out;
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-  }
+  std::string gioDefault(const std::string& type) const { return tree_.gioDefault(type); }
+  std::string xdgMimeDefault(const std::string& type) const { return tree_.xdgMimeDefault(type); }
 
  private:
-  static void shell(const std::string& command) {
-    ASSERT_EQ(std::system(("PATH=/usr/bin:/bin " + command + " >/dev/null 2>&1").c_str()), 0)
-        << command;
+  void prepare(const std::vector<std::string>& argv) const {
+    const testsupport::ProcessResult result = tree_.run(argv);
+    EXPECT_EQ(result.exitStatus, 0) << argv.at(0) << ": " << result.err;
   }
 
-  fs::path root_;
-  std::vector<std::string> environment_;
+  testsupport::XdgTree tree_;
 };
 
 const std::string kSuccess = "Veltrane SUCCESS: Default handler has succesfully changed to ";
@@ -424,7 +380,7 @@ TEST_F(EndToEndTest, AnIdentifierMayEndInDesktop) {
 
 TEST_F(EndToEndTest, ChangeWinsOverADesktopSpecificList) {
   tree.setEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-  writeFile(tree.root() / "config/gnome-mimeapps.list",
+  writeFile((tree.root() / "config/gnome-mimeapps.list").string(),
             "[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop;\n");
   ASSERT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.kde.falkon.desktop");
   Output result = tree.vrax({"setHandler", "--web", "--app", "Epiphany"});
@@ -484,7 +440,7 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
   writeFile(home + "/notes.txt", "notes\n");
   const std::string list =
       "# chosen by hand\n[Default Applications]\nx-scheme-handler/http=org.kde.falkon.desktop;\n";
-  writeFile(tree.userList(), list);
+  writeFile(tree.userList().string(), list);
   const std::string thunderbird = tree.entry("thunderbird");  // its program is missing
 
   const FailureCase cases[] = {
@@ -602,7 +558,7 @@ TEST_F(EndToEndTest, FailuresAreReportedAndChangeNothing) {
     EXPECT_EQ(result.out, c.out) << c.name;
     EXPECT_EQ(result.err, c.err) << c.name;
     EXPECT_EQ(result.status, c.status) << c.name;
-    EXPECT_EQ(readFile(tree.userList()), list) << c.name;
+    EXPECT_EQ(readFile(tree.userList().string()), list) << c.name;
   }
   EXPECT_EQ(tree.gioDefault("x-scheme-handler/http"), "org.kde.falkon.desktop");
 }

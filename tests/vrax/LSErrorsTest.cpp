@@ -111,32 +111,41 @@ std::string thrownText(const std::function<void()>& call) {
   return "(nothing thrown)";
 }
 
+// What the call printed on standard output.
+std::string printed(const std::function<void()>& call) {
+  return testsupport::captureOutput([&] {
+           call();
+           return 0;
+         })
+      .out;
+}
+
 TEST_F(WrappersTest, ToolPrintsSuccessOnStandardOutput) {
-  ::testing::internal::CaptureStdout();
-  LSWrappers::displayAlert(0, std::string("firefox-esr"), std::string("http"));
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "Veltrane SUCCESS: Default handler has succesfully changed to firefox-esr\n");
+  EXPECT_EQ(
+      printed([] { LSWrappers::displayAlert(0, std::string("firefox-esr"), std::string("http")); }),
+      "Veltrane SUCCESS: Default handler has succesfully changed to firefox-esr\n");
   EXPECT_TRUE(host->queue.empty());
 }
 
 TEST_F(WrappersTest, ToolThrowsFailuresAsTextAndPrintsNothing) {
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(thrownText([] {
-              LSWrappers::displayAlert(-30774, std::string("firefox-esr"), std::string("1x"));
-            }),
-            "Veltrane ERROR -30774: 1x is not a valid URI Scheme.");
-  EXPECT_EQ(thrownText([] {
-              LSWrappers::displayAlert(-10814, std::string(kPlaceholderBundleID),
-                                       std::string("mailto"));
-            }),
-            "Veltrane ERROR -10814: No application found for " + kPlaceholder +
-                " (This error occurs when Quietling.app is not found.)");
-  // A positive status is a failure as well; it is never passed over in silence.
-  EXPECT_EQ(thrownText([] {
-              LSWrappers::displayAlert(13, std::string("firefox-esr"), std::string("http"));
-            }),
-            "Veltrane ERROR -10810: An unknown error has occurred.");
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  const std::string out = printed([] {
+    EXPECT_EQ(thrownText([] {
+                LSWrappers::displayAlert(-30774, std::string("firefox-esr"), std::string("1x"));
+              }),
+              "Veltrane ERROR -30774: 1x is not a valid URI Scheme.");
+    EXPECT_EQ(thrownText([] {
+                LSWrappers::displayAlert(-10814, std::string(kPlaceholderBundleID),
+                                         std::string("mailto"));
+              }),
+              "Veltrane ERROR -10814: No application found for " + kPlaceholder +
+                  " (This error occurs when Quietling.app is not found.)");
+    // A positive status is a failure as well; it is never passed over in silence.
+    EXPECT_EQ(thrownText([] {
+                LSWrappers::displayAlert(13, std::string("firefox-esr"), std::string("http"));
+              }),
+              "Veltrane ERROR -10810: An unknown error has occurred.");
+  });
+  EXPECT_EQ(out, "");
 }
 
 TEST_F(WrappersTest, FailureWithoutApplicationOrTargetIsRefusedInBothModes) {
@@ -165,12 +174,18 @@ TEST_P(HostedAlertTest, QueuesOneAlertWithTitleStyleAndText) {
   const auto& c = GetParam();
   host->hosted = true;
   const std::string pane = "/home/u/.local/lib/Veltrane.prefpane";
-  fake->loadedBundles[kPane] = platform::FakePlatform::makeBundle(pane, "BNDL", kPane);
-  fake->icons[pane] = pane + "/icon.png";
+  platform::FakePlatform::Entry entry(kPane, "Veltrane");
+  entry.packageType = "BNDL";
+  entry.icon = pane + "/icon.png";
+  fake->addBundle(pane, entry);
+  fake->addFile(pane + "/icon.png");
+  fake->load(pane);
 
-  ::testing::internal::CaptureStdout();
-  LSWrappers::displayAlert(c.status, std::string("org.example.App"), std::string("http"));
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(printed([&] {
+              LSWrappers::displayAlert(c.status, std::string("org.example.App"),
+                                       std::string("http"));
+            }),
+            "");
   EXPECT_TRUE(host->shown.empty()) << "the alert runs later, on the main queue";
   ASSERT_EQ(host->queue.size(), 1u);
   host->runQueue();
@@ -218,9 +233,9 @@ TEST_F(WrappersTest, HostedAlertWithoutPaneHasNoIconAndOutlivesTheCall) {
 
 TEST_F(WrappersTest, DefaultHostIsHostedOnlyWhenTheMainBundleHasAnIdentifier) {
   LSWrappers::DefaultHost defaultHost;
-  fake->mainBundleValue = platform::FakePlatform::makeUnreadableBundle("/usr/bin");
+  fake->setMainBundle("/usr/bin");
   EXPECT_FALSE(defaultHost.mainBundleHasIdentifier());
-  fake->mainBundleValue.bundleIdentifier = kPane;
+  fake->setMainBundle("/usr/bin", kPane);
   EXPECT_TRUE(defaultHost.mainBundleHasIdentifier());
 }
 

@@ -2,8 +2,6 @@
 // order, launch, no second look), preferencePaneURL and copyAllApps.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "VraxTestSupport.h"
 #include "vrax/LSWrappers.h"
 
@@ -23,10 +21,14 @@ struct ResolutionCase {
   std::string bundleID;  // expected slot content (kUntouched when the status is not 0)
 };
 
-void bundleAt(FakePlatform& fake, const std::string& path, std::optional<std::string> type,
-              std::optional<std::string> id) {
-  fake.bundles[path] = FakePlatform::makeBundle(path, std::move(type), std::move(id));
-  fake.existingFiles.insert(path);
+using Entry = FakePlatform::Entry;
+
+// An application's entry with a package type (none: the entry has no Type).
+Entry entry(const std::string& id, const std::string& name = "",
+            std::optional<std::string> packageType = "APPL") {
+  Entry made(id, name);
+  made.packageType = std::move(packageType);
+  return made;
 }
 
 class GetBundleIDTest : public WrappersTest,
@@ -46,97 +48,90 @@ const std::string kNamed = "/usr/share/applications/firefox-esr.desktop";
 INSTANTIATE_TEST_SUITE_P(
     Rules, GetBundleIDTest,
     ::testing::Values(
-        // 1: "None" exactly.
-        ResolutionCase{"None", nullptr, "None", 0, kPlaceholderBundleID},
+        // 1: "None" exactly, even when an application carries that name.
+        ResolutionCase{"None",
+                       [](FakePlatform& f) { f.install(kNamed, entry("firefox-esr", "None")); },
+                       "None", 0, kPlaceholderBundleID},
         ResolutionCase{"LowerCaseNoneIsAName", nullptr, "none", -10811, kUntouched},
-        // 2: a known identifier is kept as typed, even when it also names a file.
+        // 2: a known identifier is kept as typed, even when it also names a file and
+        // another application's name.
         ResolutionCase{"KnownIdentifier",
                        [](FakePlatform& f) {
-                         f.appBundlePaths["org.example.Editor"] = kApp;
-                         f.existingFiles.insert("org.example.Editor");
-                         f.applicationsByName["org.example.Editor"] = kNamed;
+                         f.install(kApp, entry("org.example.Editor"));
+                         f.addFile("org.example.Editor");
+                         f.install(kNamed, entry("firefox-esr", "org.example.Editor"));
                        },
                        "org.example.Editor", 0, "org.example.Editor"},
         // The identifier reported is the one the application carries, whatever spelling
         // of its ID named it.
         ResolutionCase{"IdentifierWithItsSuffix",
-                       [](FakePlatform& f) {
-                         f.appBundlePaths["org.example.Editor.desktop"] = kApp;
-                         bundleAt(f, kApp, "APPL", "org.example.Editor");
-                       },
+                       [](FakePlatform& f) { f.install(kApp, entry("org.example.Editor")); },
                        "org.example.Editor.desktop", 0, "org.example.Editor"},
         ResolutionCase{"IdentifierEndingInDesktop",
-                       [](FakePlatform& f) {
-                         f.appBundlePaths["org.example.desktop"] = kApp;
-                         bundleAt(f, kApp, "APPL", "org.example.desktop");
-                       },
+                       [](FakePlatform& f) { f.install(kApp, entry("org.example.desktop")); },
                        "org.example.desktop", 0, "org.example.desktop"},
-        // 3: an application name.
+        // 3: an application name, before a path to another bundle.
         ResolutionCase{"NameOfApplication",
-                       [](FakePlatform& f) {
-                         f.applicationsByName["Firefox"] = kNamed;
-                         bundleAt(f, kNamed, "APPL", "firefox-esr");
-                       },
+                       [](FakePlatform& f) { f.install(kNamed, entry("firefox-esr", "Firefox")); },
                        "Firefox", 0, "firefox-esr"},
-        ResolutionCase{"NameOfFinderPackage",
+        ResolutionCase{"NameBeforePath",
                        [](FakePlatform& f) {
-                         f.applicationsByName["Files"] = kNamed;
-                         bundleAt(f, kNamed, "FNDR", "org.example.Files");
+                         f.addEntry(kApp, entry("org.example.Editor"));
+                         f.install(kNamed, entry("firefox-esr", kApp));
                        },
-                       "Files", 0, "org.example.Files"},
+                       kApp, 0, "firefox-esr"},
+        ResolutionCase{
+            "NameOfFinderPackage",
+            [](FakePlatform& f) { f.install(kNamed, entry("org.example.Files", "Files", "FNDR")); },
+            "Files", 0, "org.example.Files"},
         ResolutionCase{"NameOfOtherPackageType",
-                       [](FakePlatform& f) {
-                         f.applicationsByName["Docs"] = kNamed;
-                         bundleAt(f, kNamed, "Link", "docs");
-                       },
+                       [](FakePlatform& f) { f.install(kNamed, entry("docs", "Docs", "Link")); },
                        "Docs", -10811, kUntouched},
         ResolutionCase{"NameOfApplicationWithoutIdentifier",
-                       [](FakePlatform& f) {
-                         f.applicationsByName["Anon"] = kNamed;
-                         bundleAt(f, kNamed, "APPL", std::nullopt);
-                       },
-                       "Anon", -10811, kUntouched},
+                       [](FakePlatform& f) { f.install(kNamed, entry("", "Anon")); }, "Anon",
+                       -10811, kUntouched},
         ResolutionCase{"NameWhoseBundleDoesNotOpen",
-                       [](FakePlatform& f) { f.applicationsByName["Gone"] = kNamed; }, "Gone",
-                       -10814, kUntouched},
+                       [](FakePlatform& f) {
+                         f.install(kNamed, entry("gone", "Gone"));
+                         f.remove(kNamed);
+                       },
+                       "Gone", -10814, kUntouched},
         ResolutionCase{"NameWhoseBundleDoesNotOpenButTextIsAFile",
                        [](FakePlatform& f) {
-                         f.applicationsByName["Gone"] = kNamed;
-                         f.existingFiles.insert("Gone");
+                         f.install(kNamed, entry("gone", "Gone"));
+                         f.remove(kNamed);
+                         f.addFile("Gone");
                        },
                        "Gone", -10811, kUntouched},
         ResolutionCase{"NameOfUnreadableBundle",
                        [](FakePlatform& f) {
-                         f.applicationsByName["Broken"] = kNamed;
-                         f.bundles[kNamed] = FakePlatform::makeUnreadableBundle(kNamed);
+                         f.install(kNamed, entry("broken", "Broken"));
+                         f.addFolder(kNamed);
                        },
                        "Broken", -10810, kUntouched},
-        ResolutionCase{"NameOfBundleWithoutPackageType",
-                       [](FakePlatform& f) {
-                         f.applicationsByName["Untyped"] = kNamed;
-                         bundleAt(f, kNamed, std::nullopt, "untyped");
-                       },
-                       "Untyped", -67857, kUntouched},
+        ResolutionCase{
+            "NameOfBundleWithoutPackageType",
+            [](FakePlatform& f) { f.install(kNamed, entry("untyped", "Untyped", std::nullopt)); },
+            "Untyped", -67857, kUntouched},
         // 4: a path to a bundle.
         ResolutionCase{"PathToApplication",
-                       [](FakePlatform& f) { bundleAt(f, kApp, "APPL", "org.example.Editor"); },
-                       kApp, 0, "org.example.Editor"},
-        ResolutionCase{"PathToFinderPackage",
-                       [](FakePlatform& f) { bundleAt(f, kApp, "FNDR", "org.example.Editor"); },
-                       kApp, -10811, kUntouched},
-        ResolutionCase{"PathWithoutPackageType",
-                       [](FakePlatform& f) { bundleAt(f, kApp, std::nullopt, "x"); }, kApp, -67857,
-                       kUntouched},
+                       [](FakePlatform& f) { f.addEntry(kApp, entry("org.example.Editor")); }, kApp,
+                       0, "org.example.Editor"},
         ResolutionCase{
-            "PathToUnreadableBundle",
-            [](FakePlatform& f) { f.bundles[kApp] = FakePlatform::makeUnreadableBundle(kApp); },
-            kApp, -10810, kUntouched},
+            "PathToFinderPackage",
+            [](FakePlatform& f) { f.addEntry(kApp, entry("org.example.Editor", "", "FNDR")); },
+            kApp, -10811, kUntouched},
+        ResolutionCase{"PathWithoutPackageType",
+                       [](FakePlatform& f) { f.addEntry(kApp, entry("x", "", std::nullopt)); },
+                       kApp, -67857, kUntouched},
+        ResolutionCase{"PathToUnreadableBundle", [](FakePlatform& f) { f.addFolder(kApp); }, kApp,
+                       -10810, kUntouched},
         ResolutionCase{"PathToApplicationWithoutIdentifier",
-                       [](FakePlatform& f) { bundleAt(f, kApp, "APPL", std::nullopt); }, kApp,
-                       -10811, kUntouched},
+                       [](FakePlatform& f) { f.addEntry(kApp, entry("")); }, kApp, -10811,
+                       kUntouched},
         // 5: a file that is no bundle.
-        ResolutionCase{"PlainFile", [](FakePlatform& f) { f.existingFiles.insert("/etc/hosts"); },
-                       "/etc/hosts", -10811, kUntouched},
+        ResolutionCase{"PlainFile", [](FakePlatform& f) { f.addFile("/etc/hosts"); }, "/etc/hosts",
+                       -10811, kUntouched},
         // 6: a text that is no URL.
         ResolutionCase{"NotAURL", nullptr, "two words", -10811, kUntouched},
         ResolutionCase{"Empty", nullptr, "", -10811, kUntouched},
@@ -151,41 +146,20 @@ INSTANTIATE_TEST_SUITE_P(
                        kUntouched},
         // 10: a file URL to a bundle.
         ResolutionCase{"FileURLToApplication",
-                       [](FakePlatform& f) { bundleAt(f, kApp, "APPL", "org.example.Editor"); },
+                       [](FakePlatform& f) { f.addEntry(kApp, entry("org.example.Editor")); },
                        "file://" + kApp, 0, "org.example.Editor"},
-        ResolutionCase{"FileURLToFinderPackage",
-                       [](FakePlatform& f) { bundleAt(f, kApp, "FNDR", "org.example.Editor"); },
+        ResolutionCase{
+            "FileURLToFinderPackage",
+            [](FakePlatform& f) { f.addEntry(kApp, entry("org.example.Editor", "", "FNDR")); },
+            "file://" + kApp, -10811, kUntouched},
+        ResolutionCase{"FileURLToFileThatIsNoBundle", [](FakePlatform& f) { f.addFile(kApp); },
                        "file://" + kApp, -10811, kUntouched},
-        ResolutionCase{"FileURLToFileThatIsNoBundle",
-                       [](FakePlatform& f) { f.existingFiles.insert(kApp); }, "file://" + kApp,
-                       -10811, kUntouched},
-        ResolutionCase{"FileURLToUnreadableBundle",
-                       [](FakePlatform& f) {
-                         f.existingFiles.insert(kApp);
-                         f.bundles[kApp] = FakePlatform::makeUnreadableBundle(kApp);
-                       },
+        ResolutionCase{"FileURLToUnreadableBundle", [](FakePlatform& f) { f.addFolder(kApp); },
                        "file://" + kApp, -10810, kUntouched},
         ResolutionCase{"FileURLWithoutPackageType",
-                       [](FakePlatform& f) { bundleAt(f, kApp, std::nullopt, "x"); },
+                       [](FakePlatform& f) { f.addEntry(kApp, entry("x", "", std::nullopt)); },
                        "file://" + kApp, -67857, kUntouched}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(WrappersTest, NoneIsResolvedWithoutAskingThePlatform) {
-  std::optional<std::string> slot;
-  ASSERT_EQ(LSWrappers::getBundleID("None", slot).code(), 0);
-  EXPECT_EQ(slot, kPlaceholder);
-  EXPECT_TRUE(fake->calls.empty());
-}
-
-TEST_F(WrappersTest, PathRuleIsTriedOnlyAfterIdentifierAndName) {
-  bundleAt(*fake, kApp, "APPL", "org.example.Editor");
-  std::optional<std::string> slot;
-  ASSERT_EQ(LSWrappers::getBundleID(kApp, slot).code(), 0);
-  EXPECT_EQ(fake->calls,
-            (std::vector<std::string>{"absolutePathForAppBundleWithIdentifier(" + kApp + ")",
-                                      "fullPathForApplication(" + kApp + ")",
-                                      "bundleWithPath(" + kApp + ")"}));
-}
 
 TEST_F(WrappersTest, IdentifiersEndAsTheirSuffixesSay) {
   EXPECT_TRUE(LSWrappers::placeholderBundleID.ends_with(".Quietling"));
@@ -199,26 +173,19 @@ class EnsureRegisteredTest : public WrappersTest {
   const std::string toolFolder = "/opt/vrax/bin";
   const std::string userApps = "/home/u/Applications";
   const std::string prefixApps = "/opt/vrax/lib/vrax";
+  const std::string pane = "/home/u/PreferencePanes/Veltrane.prefpane";
 
   void SetUp() override {
     WrappersTest::SetUp();
-    fake->mainBundleValue = FakePlatform::makeUnreadableBundle(toolFolder);
-    fake->directories[platform::kApplicationDirectory] = {FakePlatform::url(userApps),
-                                                          FakePlatform::url(prefixApps)};
-    fake->registerOnLaunch = kPlaceholder;
+    fake->setMainBundle(toolFolder);
+    fake->setDirectory(platform::kApplicationDirectory, {userApps, prefixApps});
   }
 
-  void placeholderIn(const std::string& folder) {
-    fake->executableFiles.insert(folder + "/Quietling.app");
-  }
-
-  // The calls made after the launch.
-  std::vector<std::string> callsAfterLaunch() const {
-    auto launch = std::find_if(fake->calls.begin(), fake->calls.end(), [](const auto& call) {
-      return call.starts_with("launchApplicationAtURL(");
-    });
-    if (launch == fake->calls.end()) return {};
-    return {launch + 1, fake->calls.end()};
+  // The bundles started, in order.
+  std::vector<std::string> launched() const {
+    std::vector<std::string> paths;
+    for (const auto& launch : fake->launches()) paths.push_back(launch.bundlePath);
+    return paths;
   }
 };
 
@@ -229,32 +196,32 @@ TEST_F(EnsureRegisteredTest, OtherApplicationsAreOnlyLookedUp) {
   EXPECT_FALSE(LSWrappers::ensureRegistered("org.example.Missing").ok());
   // The comparison with the placeholder's identifier is exact.
   EXPECT_FALSE(LSWrappers::ensureRegistered("ORG.VRAX.QUIETLING").ok());
-  EXPECT_TRUE(fake->launches.empty());
+  EXPECT_TRUE(fake->launches().empty());
 }
 
 TEST_F(EnsureRegisteredTest, RegisteredPlaceholderIsNotLaunched) {
-  const std::string entry = "/home/u/.local/share/applications/p.desktop";
-  install(kPlaceholder, entry);
-  (*fake->bundles[entry].infoDictionary)["Exec"] = "\"/opt/my apps/Quietling.app/Quietling\" %u";
+  installPlaceholderEntry("/home/u/.local/share/applications/p.desktop",
+                          "\"/opt/my apps/Quietling.app/Quietling\" %u");
   placeholderIn(toolFolder);
   EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  EXPECT_TRUE(fake->launches.empty());
+  EXPECT_TRUE(fake->launches().empty());
 }
 
 // An entry that only carries the placeholder's identifier is not adopted: the
 // placeholder's own is installed (by launching it) instead.
 TEST_F(EnsureRegisteredTest, AForeignEntryWithThePlaceholdersIdIsReplaced) {
-  const std::string entry = "/usr/share/applications/p.desktop";
   for (const char* exec : {"/usr/bin/evil %u", "/opt/Other.app/Quietling",
                            "Quietling.app/Quietling", "/opt/Quietling.app", "\"unterminated"}) {
     SCOPED_TRACE(exec);
-    fake->launches.clear();
-    install(kPlaceholder, entry);
-    (*fake->bundles[entry].infoDictionary)["Exec"] = exec;
+    replacePlatform(std::make_shared<FakePlatform>());
+    fake->setMainBundle(toolFolder);
+    installPlaceholderEntry("/usr/share/applications/p.desktop", exec);
     placeholderIn(toolFolder);
     EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-    ASSERT_EQ(fake->launches.size(), 1u);
-    EXPECT_EQ(fake->launches[0].first.path(), toolFolder + "/Quietling.app");
+    EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
+    // The placeholder's own entry is the one registered now.
+    EXPECT_EQ(fake->absolutePathForAppBundleWithIdentifier(kPlaceholder),
+              toolFolder + "/Quietling.app/" + kPlaceholder + ".desktop");
   }
 }
 
@@ -262,51 +229,80 @@ TEST_F(EnsureRegisteredTest, CopyNextToTheToolIsLaunchedFirstAndOnlyOnce) {
   placeholderIn(toolFolder);
   placeholderIn(userApps);
   ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  ASSERT_EQ(fake->launches.size(), 1u);
-  EXPECT_EQ(fake->launches[0].first.path(), toolFolder + "/Quietling.app");
-  EXPECT_EQ(fake->launches[0].second, 0x100u);
-  // No second look at the registry after the launch.
-  EXPECT_TRUE(callsAfterLaunch().empty());
+  EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
+  EXPECT_EQ(fake->launches().at(0).options, 0x100u);
+  EXPECT_TRUE(fake->LSCopyApplicationURLsForBundleIdentifier(kPlaceholder));
+  // Registered now: a second call launches nothing.
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
+  EXPECT_EQ(fake->launches().size(), 1u);
+}
+
+TEST_F(EnsureRegisteredTest, LaunchIsTrustedWithoutAskingTheRegistryAgain) {
+  // The copy registers under another identifier: the registry would say no.
+  fake->addBundle(toolFolder + "/Quietling.app", entry("org.example.Impostor"));
+  EXPECT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
+  EXPECT_EQ(launched(), std::vector<std::string>{toolFolder + "/Quietling.app"});
+  EXPECT_FALSE(fake->LSCopyApplicationURLsForBundleIdentifier(kPlaceholder));
 }
 
 TEST_F(EnsureRegisteredTest, ApplicationsFoldersAreSearchedInOrder) {
   placeholderIn(prefixApps);
   ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  ASSERT_EQ(fake->launches.size(), 1u);
-  EXPECT_EQ(fake->launches[0].first.path(), prefixApps + "/Quietling.app");
-  EXPECT_TRUE(fake->called("URLsForDirectory"));
-  EXPECT_NE(std::find(fake->calls.begin(), fake->calls.end(), "URLsForDirectory(1, 0xFFFF)"),
-            fake->calls.end());
+  EXPECT_EQ(launched(), std::vector<std::string>{prefixApps + "/Quietling.app"});
+
+  replacePlatform(std::make_shared<FakePlatform>());
+  fake->setMainBundle(toolFolder);
+  fake->setDirectory(platform::kApplicationDirectory, {userApps, prefixApps});
+  placeholderIn(prefixApps);
+  placeholderIn(userApps);
+  ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
+  EXPECT_EQ(launched(), std::vector<std::string>{userApps + "/Quietling.app"});
 }
 
 TEST_F(EnsureRegisteredTest, FailsWithoutLaunchingWhenNoCopyIsFound) {
-  fake->existingFiles.insert(toolFolder + "/Quietling.app");  // exists, but not executable
+  fake->addFile(toolFolder + "/Quietling.app");  // exists, but not executable
   EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  EXPECT_TRUE(fake->launches.empty());
+  EXPECT_TRUE(fake->launches().empty());
 }
+
+// A platform whose launches start the program but answer no process identifier.
+class NoProcessIdentifier final : public FakePlatform {
+ public:
+  std::optional<platform::RunningApplication> launchApplicationAtURL(const platform::URL& url,
+                                                                     unsigned options,
+                                                                     Status* error) override {
+    auto running = FakePlatform::launchApplicationAtURL(url, options, error);
+    if (running) running->processIdentifier = -1;
+    return running;
+  }
+};
 
 TEST_F(EnsureRegisteredTest, FailedLaunchesAreFailures) {
   placeholderIn(toolFolder);
-  fake->launchResult.reset();
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  fake->launchResult = platform::RunningApplication{-1};
-  fake->registerOnLaunch.reset();
-  EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  EXPECT_EQ(fake->launches.size(), 2u);
+  fake->fail(FakePlatform::Operation::launchApplication,
+             Status::fileError(-10810, toolFolder + "/Quietling.app/Quietling",
+                               "the program could not be started"));
+  // The launch's own reason is kept.
+  EXPECT_EQ(LSWrappers::ensureRegistered(kPlaceholder).toString(),
+            toolFolder + "/Quietling.app/Quietling: the program could not be started");
+  EXPECT_TRUE(fake->launches().empty());
+
+  replacePlatform(std::make_shared<NoProcessIdentifier>());
+  fake->setMainBundle(toolFolder);
+  placeholderIn(toolFolder);
+  EXPECT_EQ(LSWrappers::ensureRegistered(kPlaceholder).toString(),
+            toolFolder + "/Quietling.app: the placeholder could not be started");
+  EXPECT_EQ(fake->launches().size(), 1u);
 }
 
 TEST_F(EnsureRegisteredTest, HostedSearchesThePanesResourcesInsteadOfTheToolFolder) {
   host->hosted = true;
-  const std::string pane = "/home/u/PreferencePanes/Veltrane.prefpane";
-  auto paneBundle = FakePlatform::makeBundle(pane, "BNDL", kPane);
-  paneBundle.resourceURL = FakePlatform::url(pane + "/Resources");
-  fake->loadedBundles[kPane] = paneBundle;
-  fake->bundles[pane] = paneBundle;
+  fake->addBundle(pane, entry(kPane, "Veltrane", "BNDL"));
+  fake->load(pane);
   placeholderIn(toolFolder);
-  placeholderIn(pane + "/Resources");
+  placeholderIn(pane);
   ASSERT_TRUE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  ASSERT_EQ(fake->launches.size(), 1u);
-  EXPECT_EQ(fake->launches[0].first.path(), pane + "/Resources/Quietling.app");
+  EXPECT_EQ(launched(), std::vector<std::string>{pane + "/Quietling.app"});
 }
 
 TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
@@ -315,48 +311,47 @@ TEST_F(EnsureRegisteredTest, HostedFailsWhenThePaneOrItsResourcesAreMissing) {
   placeholderIn(userApps);
   EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
 
-  const std::string pane = "/home/u/PreferencePanes/Veltrane.prefpane";
-  fake->loadedBundles[kPane] = FakePlatform::makeBundle(pane, "BNDL", kPane);
-  fake->bundles[pane] = fake->loadedBundles[kPane];  // no resource folder
+  // A pane that is a single entry has no resource folder.
+  fake->addEntry(pane, entry(kPane, "Veltrane", "BNDL"));
+  fake->load(pane);
   EXPECT_FALSE(LSWrappers::ensureRegistered(kPlaceholder).ok());
-  EXPECT_TRUE(fake->launches.empty());
+  EXPECT_TRUE(fake->launches().empty());
 }
 
 // --- preferencePaneURL, packageType, copyAllApps ---------------------------------------
 
 TEST_F(WrappersTest, PreferencePaneIsTheLoadedBundleOrTheFirstFoundInTheFolders) {
   EXPECT_FALSE(LSWrappers::preferencePaneURL());
-  fake->directories[platform::kPreferencePanesDirectory] = {
-      FakePlatform::url("/a"), FakePlatform::url("/b"), FakePlatform::url("/c")};
-  fake->executableFiles = {"/b/Veltrane.prefpane", "/c/Veltrane.prefpane"};
-  EXPECT_EQ(LSWrappers::preferencePaneURL(), FakePlatform::url("/b/Veltrane.prefpane"));
-  fake->loadedBundles[kPane] = FakePlatform::makeBundle("/loaded/Veltrane.prefpane", "BNDL", kPane);
-  EXPECT_EQ(LSWrappers::preferencePaneURL(), FakePlatform::url("/loaded/Veltrane.prefpane"));
+  fake->setDirectory(platform::kPreferencePanesDirectory, {"/a", "/b", "/c"});
+  fake->addFile("/a/Veltrane.prefpane");  // not executable
+  fake->addBundle("/b/Veltrane.prefpane", entry(kPane, "Veltrane", "BNDL"));
+  fake->addBundle("/c/Veltrane.prefpane", entry(kPane, "Veltrane", "BNDL"));
+  EXPECT_EQ(LSWrappers::preferencePaneURL(),
+            platform::URL::fileURLWithPath("/b/Veltrane.prefpane"));
+  fake->addBundle("/loaded/Veltrane.prefpane", entry(kPane, "Veltrane", "BNDL"));
+  fake->load("/loaded/Veltrane.prefpane");
+  EXPECT_EQ(LSWrappers::preferencePaneURL(),
+            platform::URL::fileURLWithPath("/loaded/Veltrane.prefpane"));
 }
 
 TEST_F(WrappersTest, PackageTypeNeedsInformationAndAType) {
+  fake->addEntry("/finder.desktop", entry("a", "", "FNDR"));
+  fake->addFolder("/folder");
+  fake->addEntry("/untyped.desktop", entry("a", "", std::nullopt));
   Status status;
-  EXPECT_EQ(LSWrappers::packageType(FakePlatform::makeBundle("/a", "FNDR", "a"), status), "FNDR");
-  EXPECT_FALSE(LSWrappers::packageType(FakePlatform::makeUnreadableBundle("/a"), status));
+  EXPECT_EQ(LSWrappers::packageType(*fake->bundleWithPath("/finder.desktop"), status), "FNDR");
+  EXPECT_FALSE(LSWrappers::packageType(*fake->bundleWithPath("/folder"), status));
   EXPECT_EQ(status.code(), -10810);
-  platform::Bundle empty = FakePlatform::makeUnreadableBundle("/a");
-  empty.infoDictionary.emplace();
-  EXPECT_FALSE(LSWrappers::packageType(empty, status));
+  EXPECT_FALSE(LSWrappers::packageType(*fake->bundleWithPath("/untyped.desktop"), status));
   EXPECT_EQ(status.code(), -67857);
 }
 
-TEST_F(WrappersTest, AllAppsKeepThePlatformsOrderAndDuplicates) {
-  fake->allApplications =
-      std::vector{FakePlatform::url("/b/z.desktop"), FakePlatform::url("/a/y.desktop"),
-                  FakePlatform::url("/b/z.desktop")};
-  EXPECT_EQ(LSWrappers::copyAllApps(),
-            (std::vector<std::string>{"/b/z.desktop", "/a/y.desktop", "/b/z.desktop"}));
-  fake->allApplications = std::vector<platform::URL>{};
+TEST_F(WrappersTest, AllAppsKeepThePlatformsOrder) {
   EXPECT_EQ(LSWrappers::copyAllApps(), std::vector<std::string>{});
-  fake->allApplications.reset();
-  EXPECT_FALSE(LSWrappers::copyAllApps());
-  fake->allApplications = std::vector{FakePlatform::url("/b/z.desktop")};
-  fake->allApplicationsStatus = Status::error(-10822);
+  install("z", "/b/z.desktop");
+  install("y", "/a/y.desktop");
+  EXPECT_EQ(LSWrappers::copyAllApps(), (std::vector<std::string>{"/b/z.desktop", "/a/y.desktop"}));
+  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, Status::error(-10822));
   EXPECT_FALSE(LSWrappers::copyAllApps());
 }
 

@@ -45,38 +45,36 @@ TEST(PairFormatTest, FourTabsAndALineFeedPerPair) {
 }
 
 TEST_F(WrappersTest, GetAppsPrintsPathsInThePlatformsOrder) {
-  fake->allApplications =
-      std::vector{FakePlatform::url("/b/z.desktop"), FakePlatform::url("/a/y.desktop")};
+  EXPECT_EQ(run({"vrax", "getApps"}).out, "\n");
+  install("z", "/b/z.desktop");
+  install("y", "/a/y.desktop");
   RunResult result = run({"vrax", "getApps"});
   EXPECT_EQ(result.out, "/b/z.desktop\n/a/y.desktop\n");
   EXPECT_EQ(result.status, 0);
-
-  fake->allApplications = std::vector<platform::URL>{};
-  EXPECT_EQ(run({"vrax", "getApps"}).out, "\n");
 }
 
 TEST_F(WrappersTest, GetSchemesPrintsSortedPairsAndAFinalEmptyLine) {
-  fake->schemeList = std::vector<std::string>{"mailto", "http", "HTTP"};
-  fake->schemeHandlerList =
-      std::vector{FakePlatform::url("/apps/tb.desktop"), FakePlatform::url("/apps/ff.desktop"),
-                  FakePlatform::url("/apps/x y.desktop")};
+  install("tb", "/apps/tb.desktop", "", {"x-scheme-handler/mailto"});
+  install("ff", "/apps/ff.desktop", "", {"x-scheme-handler/http", "x-scheme-handler/mailto"});
+  install("xy", "/apps/x y.desktop", "", {"x-scheme-handler/Web+X"});
+  fake->setDefault("x-scheme-handler/mailto", "tb");
   RunResult result = run({"vrax", "getSchemes"});
   EXPECT_EQ(result.out,
-            "HTTP\t\t\t\t/apps/x y.desktop\n"
             "http\t\t\t\t/apps/ff.desktop\n"
             "mailto\t\t\t\t/apps/tb.desktop\n"
+            "web+x\t\t\t\t/apps/x y.desktop\n"
             "\n");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, 0);
 }
 
 TEST_F(WrappersTest, GetUTIsPrintsEveryTypeWithItsHandler) {
+  EXPECT_EQ(run({"vrax", "getUTIs"}).out, "\n");
   install("org.gnome.TextEditor", "/apps/te.desktop");
-  fake->declaredTypes = std::vector<std::string>{"text/plain", "image/png", "Zzz/upper"};
   for (const char* type : {"text/plain", "image/png", "Zzz/upper"}) {
-    fake->conformances[type] = {"public.item"};
+    fake->addType({type, {"public.item"}, {}});
   }
-  fake->typeDefaults[{"text/plain", 6}] = "org.gnome.TextEditor";
+  fake->setDefault("text/plain", "org.gnome.TextEditor");
   RunResult result = run({"vrax", "getUTIs"});
   EXPECT_EQ(result.out,
             "Zzz/upper\t\t\t\tNo application set.\n"
@@ -84,14 +82,11 @@ TEST_F(WrappersTest, GetUTIsPrintsEveryTypeWithItsHandler) {
             "text/plain\t\t\t\t/apps/te.desktop\n"
             "\n");
   EXPECT_EQ(result.status, 0);
-
-  fake->declaredTypes = std::vector<std::string>{};
-  EXPECT_EQ(run({"vrax", "getUTIs"}).out, "\n");
 }
 
 TEST_F(WrappersTest, ListingFailuresPrintOnlyTheirMessage) {
-  fake->allApplicationsStatus = Status::error(-10822);
-  fake->schemesAndHandlersStatus = Status::error(-10822);
+  fake->fail(FakePlatform::Operation::copyAllApplicationURLs, Status::error(-10822));
+  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, Status::error(-10822));
   struct {
     const char* command;
     const char* err;

@@ -40,25 +40,23 @@ TEST(SchemeCheckTest, EmbeddedNulIsInvalid) {
 
 TEST_F(WrappersTest, SchemeDefaultAsIdentifierOrPath) {
   install("firefox-esr", "/usr/share/applications/firefox-esr.desktop");
-  fake->schemeDefaults["http"] = "firefox-esr";
-  fake->schemeDefaults["gone"] = "org.example.Removed";
+  installRemoved("org.example.Removed");
+  fake->setDefault("x-scheme-handler/http", "firefox-esr");
+  fake->setDefault("x-scheme-handler/gone", "org.example.Removed");
   EXPECT_EQ(Schemes::copyDefaultHandler("http", false), "firefox-esr");
   EXPECT_EQ(Schemes::copyDefaultHandler("http", true),
             "/usr/share/applications/firefox-esr.desktop");
+  // Named by the registry, but not found where it was.
   EXPECT_EQ(Schemes::copyDefaultHandler("gone", false), "org.example.Removed");
   EXPECT_FALSE(Schemes::copyDefaultHandler("gone", true));
   EXPECT_FALSE(Schemes::copyDefaultHandler("ftp", false));
-  // The scheme reaches the platform as written.
-  EXPECT_FALSE(Schemes::copyDefaultHandler("HTTP", true));
-  EXPECT_EQ(fake->calls.back(), "LSCopyDefaultHandlerForURLScheme(HTTP)");
+  EXPECT_FALSE(Schemes::copyDefaultHandler("ftp", true));
 }
 
 TEST_F(WrappersTest, AllSchemeHandlersSkipThoseWithoutPathButNeverAnswerEmptyPaths) {
-  install("a", "/apps/a.desktop");
-  install("c", "/apps/c.desktop");
-  fake->schemeHandlers["http"] = {"c", "removed", "a"};
-  fake->schemeHandlers["none"] = {};
-  fake->schemeHandlers["lost"] = {"removed"};
+  install("c", "/apps/c.desktop", "", {"x-scheme-handler/http"});
+  installRemoved("removed", {"x-scheme-handler/http", "x-scheme-handler/lost"});
+  install("a", "/apps/a.desktop", "", {"x-scheme-handler/http"});
   EXPECT_EQ(Schemes::copyAllHandlers("http", false),
             (std::vector<std::string>{"c", "removed", "a"}));
   EXPECT_EQ(Schemes::copyAllHandlers("http", true),
@@ -66,78 +64,108 @@ TEST_F(WrappersTest, AllSchemeHandlersSkipThoseWithoutPathButNeverAnswerEmptyPat
   EXPECT_EQ(Schemes::copyAllHandlers("none", false), std::vector<std::string>{});
   EXPECT_FALSE(Schemes::copyAllHandlers("none", true));
   EXPECT_FALSE(Schemes::copyAllHandlers("lost", true));
-  EXPECT_FALSE(Schemes::copyAllHandlers("unknown", false));
+  fake->fail(FakePlatform::Operation::copyAllHandlers);
+  EXPECT_FALSE(Schemes::copyAllHandlers("http", false));
 }
 
-TEST_F(WrappersTest, InvalidSchemeIsRefusedWithoutContactingTheRegistry) {
+// The schemes the registry has a default for, from its own list.
+std::map<std::string, std::string> schemeDefaults(FakePlatform& platform) {
+  std::optional<std::vector<std::string>> schemes;
+  std::optional<std::vector<platform::URL>> handlers;
+  platform.LSCopySchemesAndHandlerURLs(schemes, handlers);
+  std::map<std::string, std::string> defaults;
+  for (std::size_t i = 0; i < schemes->size(); ++i) {
+    defaults[schemes->at(i)] = handlers->at(i).path();
+  }
+  return defaults;
+}
+
+TEST_F(WrappersTest, InvalidSchemeIsRefusedAndChangesNothing) {
   install("firefox-esr", "/apps/f.desktop");
-  fake->calls.clear();
   for (const char* scheme : {"h", "1abc", "http\n", "a b", ""}) {
     EXPECT_EQ(Schemes::setDefaultHandler(scheme, "firefox-esr").code(), -30774) << scheme;
   }
-  EXPECT_TRUE(fake->calls.empty());
+  EXPECT_EQ(schemeDefaults(*fake), (std::map<std::string, std::string>{}));
 }
 
 TEST_F(WrappersTest, SchemeChangeNeedsARegisteredApplication) {
   EXPECT_EQ(Schemes::setDefaultHandler("http", "org.example.Unknown").code(), -10814);
-  EXPECT_FALSE(fake->called("LSSetDefaultHandlerForURLScheme"));
-  EXPECT_TRUE(fake->schemeDefaults.empty());
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/http"), std::nullopt);
 }
 
-TEST_F(WrappersTest, SchemeChangeReachesThePlatformAsWritten) {
+TEST_F(WrappersTest, SchemeChangeIsMadeOrFailsWithThePlatformsStatus) {
   install("firefox-esr", "/apps/f.desktop");
   EXPECT_EQ(Schemes::setDefaultHandler("HTTP", "firefox-esr").code(), 0);
-  EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(HTTP, firefox-esr)");
-  EXPECT_EQ(fake->schemeDefaults["HTTP"], "firefox-esr");
-  fake->setSchemeStatus = Status::error(-10822);
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/http"), "firefox-esr");
+  EXPECT_EQ(Schemes::copyDefaultHandler("http", true), "/apps/f.desktop");
+  fake->fail(FakePlatform::Operation::setDefaultHandler, Status::error(-10822));
   EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), -10822);
-  fake->setSchemeStatus = Status::error(5);
+  fake->fail(FakePlatform::Operation::setDefaultHandler, Status::error(5));
   EXPECT_EQ(Schemes::setDefaultHandler("mailto", "firefox-esr").code(), 5);
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), std::nullopt);
 }
 
 TEST_F(WrappersTest, PlaceholderIsLaunchedBeforeItBecomesAHandler) {
-  fake->mainBundleValue = FakePlatform::makeUnreadableBundle("/opt/vrax/bin");
-  fake->executableFiles.insert("/opt/vrax/bin/Quietling.app");
-  fake->registerOnLaunch = kPlaceholder;
+  fake->setMainBundle("/opt/vrax/bin");
+  placeholderIn("/opt/vrax/bin");
   EXPECT_EQ(Schemes::setDefaultHandler("mailto", kPlaceholder).code(), 0);
-  ASSERT_EQ(fake->launches.size(), 1u);
-  EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(mailto, " + kPlaceholder + ")");
+  EXPECT_EQ(fake->launches().size(), 1u);
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), kPlaceholder);
 
   // Without a copy to launch, nothing changes.
-  fake->registeredApplications.clear();
-  fake->appBundlePaths.clear();
-  fake->executableFiles.clear();
+  replacePlatform(std::make_shared<FakePlatform>());
   EXPECT_EQ(Schemes::setDefaultHandler("news", kPlaceholder).code(), -10814);
-  EXPECT_FALSE(fake->schemeDefaults.contains("news"));
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/news"), std::nullopt);
+  EXPECT_TRUE(fake->launches().empty());
 }
 
-TEST_F(WrappersTest, SchemeListPairsByPositionAndKeepsTheLaterDuplicate) {
-  fake->schemeList = std::vector<std::string>{"mailto", "http", "mailto"};
-  fake->schemeHandlerList =
-      std::vector{FakePlatform::url("/apps/m1.desktop"), FakePlatform::url("/apps/web.desktop"),
-                  FakePlatform::url("/apps/m2.desktop")};
+TEST_F(WrappersTest, SchemeListPairsEachSchemeWithItsHandler) {
+  install("web", "/apps/web.desktop", "", {"x-scheme-handler/http", "x-scheme-handler/mailto"});
+  install("mail", "/apps/m.desktop", "", {"x-scheme-handler/mailto"});
+  fake->setDefault("x-scheme-handler/mailto", "mail");
   auto map = Schemes::copySchemesAndHandlers();
   ASSERT_TRUE(map);
   EXPECT_EQ(*map, (std::map<std::string, std::string>{{"http", "/apps/web.desktop"},
-                                                      {"mailto", "/apps/m2.desktop"}}));
+                                                      {"mailto", "/apps/m.desktop"}}));
+  fake->fail(FakePlatform::Operation::copySchemesAndHandlerURLs, Status::error(-10822));
+  EXPECT_FALSE(Schemes::copySchemesAndHandlers());
 }
 
-TEST_F(WrappersTest, SchemeListFailsWhenAnyPartIsMissing) {
-  fake->schemeList = std::vector<std::string>{"http"};
-  fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/web.desktop")};
-  fake->schemesAndHandlersStatus = Status::error(-10822);
+// A platform whose scheme list answers the lists it is given, whatever they hold: lists
+// that do not pair up, or a scheme twice, are outcomes the registry never gives.
+class ScriptedSchemeList final : public FakePlatform {
+ public:
+  std::optional<std::vector<std::string>> schemes;
+  std::optional<std::vector<platform::URL>> handlers;
+
+  Status LSCopySchemesAndHandlerURLs(
+      std::optional<std::vector<std::string>>& schemesOut,
+      std::optional<std::vector<platform::URL>>& handlersOut) override {
+    schemesOut = schemes;
+    handlersOut = handlers;
+    return Status::success();
+  }
+};
+
+TEST_F(WrappersTest, SchemeListKeepsTheLaterDuplicateAndRefusesListsThatDoNotPair) {
+  auto scripted = std::make_shared<ScriptedSchemeList>();
+  replacePlatform(scripted);
+  const auto url = [](const char* path) { return platform::URL::fileURLWithPath(path); };
+  scripted->schemes = std::vector<std::string>{"mailto", "http", "mailto"};
+  scripted->handlers =
+      std::vector{url("/apps/m1.desktop"), url("/apps/web.desktop"), url("/apps/m2.desktop")};
+  EXPECT_EQ(Schemes::copySchemesAndHandlers(),
+            (std::map<std::string, std::string>{{"http", "/apps/web.desktop"},
+                                                {"mailto", "/apps/m2.desktop"}}));
+  scripted->handlers.reset();
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
-  fake->schemesAndHandlersStatus = Status();
-  fake->schemeHandlerList.reset();
+  scripted->handlers = std::vector{url("/apps/web.desktop")};
+  scripted->schemes.reset();
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
-  fake->schemeHandlerList = std::vector{FakePlatform::url("/apps/web.desktop")};
-  fake->schemeList.reset();
+  scripted->schemes = std::vector<std::string>{"http", "ftp"};
   EXPECT_FALSE(Schemes::copySchemesAndHandlers());
-  // Lists that do not pair up are not guessed at.
-  fake->schemeList = std::vector<std::string>{"http", "ftp"};
-  EXPECT_FALSE(Schemes::copySchemesAndHandlers());
-  fake->schemeList = std::vector<std::string>{};
-  fake->schemeHandlerList = std::vector<platform::URL>{};
+  scripted->schemes = std::vector<std::string>{};
+  scripted->handlers = std::vector<platform::URL>{};
   EXPECT_EQ(Schemes::copySchemesAndHandlers(), (std::map<std::string, std::string>{}));
 }
 

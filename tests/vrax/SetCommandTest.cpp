@@ -8,9 +8,10 @@
 namespace vrax::testing {
 namespace {
 
-using platform::FakePlatform;
-
 const std::string kSuccess = "Veltrane SUCCESS: Default handler has succesfully changed to ";
+
+constexpr platform::LSRolesMask kRoles[] = {platform::kLSRolesViewer, platform::kLSRolesEditor,
+                                            platform::kLSRolesShell};
 
 class SetCommandTest : public WrappersTest {
  protected:
@@ -18,7 +19,7 @@ class SetCommandTest : public WrappersTest {
     WrappersTest::SetUp();
     install("firefox-esr", "/apps/firefox-esr.desktop", "Firefox ESR");
     install("org.gnome.TextEditor", "/apps/te.desktop", "Text Editor");
-    fake->mainBundleValue = FakePlatform::makeUnreadableBundle("/opt/vrax/bin");
+    fake->setMainBundle("/opt/vrax/bin");
   }
 
   RunResult set(std::vector<std::string> arguments) {
@@ -26,12 +27,19 @@ class SetCommandTest : public WrappersTest {
     return run(arguments);
   }
 
-  std::vector<std::string> changes() const {
-    std::vector<std::string> result;
-    for (const auto& call : fake->calls) {
-      if (call.starts_with("LSSet")) result.push_back(call);
+  // Every default the registry holds, "type role=ID", for the types the tests change.
+  std::vector<std::string> defaults() const {
+    std::vector<std::string> found;
+    for (const char* type :
+         {"text/plain", "x-scheme-handler/http", "x-scheme-handler/https",
+          "x-scheme-handler/mailto", "x-scheme-handler/rss", "x-scheme-handler/web+x"}) {
+      for (const platform::LSRolesMask role : kRoles) {
+        if (auto id = fake->defaultOf(type, role)) {
+          found.push_back(std::string(type) + " " + std::to_string(role) + "=" + *id);
+        }
+      }
     }
-    return result;
+    return found;
   }
 };
 
@@ -43,34 +51,33 @@ TEST_F(SetCommandTest, SchemeFlagsChangeTheirSchemeAndNameTheIdentifier) {
                {"--mail", "mailto"}, {"--email", "mailto"},  {"--ftp", "ftp"},
                {"--rss", "rss"},     {"--news", "news"}};
   for (const auto& c : cases) {
+    fake->setDefault(std::string("x-scheme-handler/") + c.scheme, std::nullopt);
     RunResult result = set({c.flag, "--app", "Firefox ESR"});
     EXPECT_EQ(result.out, kSuccess + "firefox-esr\n") << c.flag;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(fake->calls.back(),
-              std::string("LSSetDefaultHandlerForURLScheme(") + c.scheme + ", firefox-esr)");
+    EXPECT_EQ(fake->defaultOf(std::string("x-scheme-handler/") + c.scheme), "firefox-esr")
+        << c.flag;
   }
 }
 
 TEST_F(SetCommandTest, NoneMakesThePlaceholderTheHandler) {
-  const std::string entry = "/home/u/.local/share/applications/" + kPlaceholder + ".desktop";
-  install(kPlaceholder, entry);
-  (*fake->bundles[entry].infoDictionary)["Exec"] = "/opt/vrax/bin/Quietling.app/Quietling %u";
+  installPlaceholderEntry("/home/u/.local/share/applications/" + kPlaceholder + ".desktop",
+                          "/opt/vrax/bin/Quietling.app/Quietling %u");
   RunResult result = set({"--mail", "--app", "None"});
   EXPECT_EQ(result.out, kSuccess + kPlaceholder + "\n");
-  EXPECT_EQ(fake->schemeDefaults["mailto"], kPlaceholder);
-  EXPECT_TRUE(fake->launches.empty());
+  EXPECT_EQ(fake->defaultOf("x-scheme-handler/mailto"), kPlaceholder);
+  EXPECT_TRUE(fake->launches().empty());
 }
 
 TEST_F(SetCommandTest, UnregisteredPlaceholderIsLaunchedOnceThenSet) {
-  fake->executableFiles.insert("/opt/vrax/bin/Quietling.app");
-  fake->registerOnLaunch = kPlaceholder;
+  placeholderIn("/opt/vrax/bin");
   RunResult result = set({"--UTI", "text/plain", "--application", "None"});
   EXPECT_EQ(result.out, kSuccess + kPlaceholder + "\n");
-  ASSERT_EQ(fake->launches.size(), 1u);
-  EXPECT_EQ(changes(), std::vector<std::string>{"LSSetDefaultRoleHandlerForContentType(text/plain, "
-                                                "0xFFFFFFFF, " +
-                                                kPlaceholder + ")"});
+  EXPECT_EQ(fake->launches().size(), 1u);
+  EXPECT_EQ(defaults(), (std::vector<std::string>{"text/plain 2=" + kPlaceholder,
+                                                  "text/plain 4=" + kPlaceholder,
+                                                  "text/plain 8=" + kPlaceholder}));
 }
 
 TEST_F(SetCommandTest, MissingPlaceholderIsReportedOnStandardOutput) {
@@ -79,7 +86,7 @@ TEST_F(SetCommandTest, MissingPlaceholderIsReportedOnStandardOutput) {
                             " (This error occurs when Quietling.app is not found.)\n");
   EXPECT_EQ(result.err, "vrax: Quietling.app was not found in /opt/vrax/bin\n");
   EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(changes().empty());
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 TEST_F(SetCommandTest, InvalidSchemesArePrintedAndChangeNothing) {
@@ -90,33 +97,39 @@ TEST_F(SetCommandTest, InvalidSchemesArePrintedAndChangeNothing) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.status, 0);
   }
-  EXPECT_TRUE(changes().empty());
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 TEST_F(SetCommandTest, RefusedChangesArePrintedWithTheirStatus) {
-  fake->setSchemeStatus = Status::error(-10822);
+  // The status line names the code's case; the reason goes to standard error.
+  fake->fail(
+      platform::FakePlatform::Operation::setDefaultHandler,
+      Status::fileError(-10822, "/home/u/.config/mimeapps.list", "locked by another program"));
   RunResult result = set({"--URL", "HTTPS", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10822: There was an error trying to communicate with the Launch "
             "Services Server.\n");
+  EXPECT_EQ(result.err, "vrax: /home/u/.config/mimeapps.list: locked by another program\n");
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(changes(),
-            std::vector<std::string>{"LSSetDefaultHandlerForURLScheme(HTTPS, firefox-esr)"});
 
-  fake->setTypeStatus = Status::error(-10660);
+  fake->fail(platform::FakePlatform::Operation::setDefaultHandler,
+             Status::fileError(-10660, "/home/u/.config/mimeapps.list", "not a key and value", 3));
   result = set({"--UTI", "text/plain", "--app", "firefox-esr"});
   EXPECT_EQ(result.out,
             "Veltrane ERROR -10660: firefox-esr cannot be accessed because it is in the Trash.\n");
+  EXPECT_EQ(result.err, "vrax: /home/u/.config/mimeapps.list:3: not a key and value\n");
   EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 TEST_F(SetCommandTest, ResolvedButUnknownApplicationLeavesTheTypeUnchanged) {
-  // Known by identifier, but the registry has no locations for it.
-  fake->appBundlePaths["org.example.Stale"] = "/apps/stale.desktop";
+  // Found by identifier, but the registry has no locations for it.
+  install("org.example.Stale", "/apps/stale.desktop");
+  fake->fail(platform::FakePlatform::Operation::copyApplicationURLs);
   RunResult result = set({"--UTI", "text/plain", "--app", "org.example.Stale"});
   EXPECT_EQ(result.out, "Veltrane ERROR -10814: No application found for org.example.Stale\n");
   EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(changes().empty());
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 struct ResolutionFailure {
@@ -125,7 +138,7 @@ struct ResolutionFailure {
 };
 
 TEST_F(SetCommandTest, UnresolvedApplicationFailsTheRunWithTheTextAsTyped) {
-  fake->existingFiles.insert("/etc/hosts");
+  fake->addFile("/etc/hosts");
   const ResolutionFailure cases[] = {
       {{"--web", "--app", "Nonexistent Browser"},
        "Veltrane ERROR -10811: Nonexistent Browser is not a valid application.\n"},
@@ -143,30 +156,34 @@ TEST_F(SetCommandTest, UnresolvedApplicationFailsTheRunWithTheTextAsTyped) {
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.status, 1);
   }
-  EXPECT_TRUE(changes().empty());
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 TEST_F(SetCommandTest, RoleReachesOnlyContentTypes) {
   struct {
     std::vector<std::string> role;
-    const char* bits;
-  } cases[] = {{{}, "0xFFFFFFFF"},
-               {{"--role", "viewer"}, "0x2"},
-               {{"--role", "EDITOR"}, "0x4"},
-               {{"--role", "Shell"}, "0x8"},
-               {{"--role", "all"}, "0xFFFFFFFF"},
-               {{"--role", "reader"}, "0xFFFFFFFF"}};
+    std::vector<std::string> defaults;
+  } cases[] = {
+      {{}, {"text/plain 2=vim", "text/plain 4=vim", "text/plain 8=vim"}},
+      {{"--role", "viewer"}, {"text/plain 2=vim"}},
+      {{"--role", "EDITOR"}, {"text/plain 4=vim"}},
+      {{"--role", "Shell"}, {"text/plain 8=vim"}},
+      {{"--role", "all"}, {"text/plain 2=vim", "text/plain 4=vim", "text/plain 8=vim"}},
+      {{"--role", "reader"}, {"text/plain 2=vim", "text/plain 4=vim", "text/plain 8=vim"}}};
+  install("vim", "/apps/vim.desktop", "Vim");
   for (const auto& c : cases) {
-    std::vector<std::string> arguments{"--UTI", "text/plain", "--app", "Text Editor"};
+    fake->setDefault("text/plain", std::nullopt);
+    std::vector<std::string> arguments{"--UTI", "text/plain", "--app", "Vim"};
     arguments.insert(arguments.end(), c.role.begin(), c.role.end());
     RunResult result = set(arguments);
-    EXPECT_EQ(result.out, kSuccess + "org.gnome.TextEditor\n");
-    EXPECT_EQ(fake->calls.back(),
-              std::string("LSSetDefaultRoleHandlerForContentType(text/plain, ") + c.bits +
-                  ", org.gnome.TextEditor)");
+    EXPECT_EQ(result.out, kSuccess + "vim\n");
+    EXPECT_EQ(defaults(), c.defaults);
   }
-  RunResult result = set({"--rss", "--app", "firefox-esr", "--role", "viewer"});
-  EXPECT_EQ(fake->calls.back(), "LSSetDefaultHandlerForURLScheme(rss, firefox-esr)");
+  fake->setDefault("text/plain", std::nullopt);
+  set({"--rss", "--app", "firefox-esr", "--role", "viewer"});
+  EXPECT_EQ(defaults(), (std::vector<std::string>{"x-scheme-handler/rss 2=firefox-esr",
+                                                  "x-scheme-handler/rss 4=firefox-esr",
+                                                  "x-scheme-handler/rss 8=firefox-esr"}));
 }
 
 TEST_F(SetCommandTest, MisuseAndHelpChangeNothing) {
@@ -186,7 +203,7 @@ TEST_F(SetCommandTest, MisuseAndHelpChangeNothing) {
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with("Usage: vrax setHandler <application> <type> [options]\n"))
       << help.out;
-  EXPECT_TRUE(fake->calls.empty());
+  EXPECT_EQ(defaults(), std::vector<std::string>{});
 }
 
 }  // namespace

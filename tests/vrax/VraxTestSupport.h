@@ -1,5 +1,6 @@
-// Shared set-up of the tool's tests: a FakePlatform and a TestHost installed as the
-// wrappers' platform and host for the duration of a test, and a runner that puts the
+// Shared set-up of the tool's tests: a FakePlatform (an empty registry that each test
+// fills) and a TestHost installed as the wrappers' platform and host for the duration of
+// a test, and a runner that puts the
 // command-line framework through one whole invocation of the tool and captures what it
 // wrote and the status it returned.
 #pragma once
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "CaptureOutput.h"
 #include "cmdkit/CLI.h"
 #include "cmdkit/RawArguments.h"
 #include "platform/FakePlatform.h"
@@ -60,30 +62,45 @@ class WrappersTest : public ::testing::Test {
     LSWrappers::setHost(nullptr);
   }
 
-  // Installs an application: known to the registry under its ID, located at path
-  // (a desktop entry of Type=Application), and found by name when name is given.
-  void install(const std::string& bundleID, const std::string& path, const std::string& name = "") {
-    auto url = platform::FakePlatform::url(path);
-    fake->registeredApplications[bundleID] = {url};
-    fake->appBundlePaths[bundleID] = path;
-    fake->applicationURLs[bundleID] = url;
-    fake->bundles[path] = platform::FakePlatform::makeBundle(path, "APPL", bundleID);
-    fake->existingFiles.insert(path);
-    if (!name.empty()) fake->applicationsByName[name] = path;
+  // Installs an application: a desktop entry at path, known to the registry under its
+  // ID, found by its name, declaring the types.
+  void install(const std::string& bundleID, const std::string& path, const std::string& name = "",
+               std::vector<std::string> types = {}) {
+    fake->install(path, platform::FakePlatform::Entry(bundleID, name, std::move(types)));
+  }
+  // Installs an entry with the placeholder's ID whose Exec is the given one.
+  void installPlaceholderEntry(const std::string& path, const std::string& exec) {
+    platform::FakePlatform::Entry entry(kPlaceholder, "Quietling");
+    entry.exec = exec;
+    fake->install(path, entry);
+  }
+  // Installs an application, then removes its file: the registry still names it, but it
+  // cannot be located.
+  void installRemoved(const std::string& bundleID, std::vector<std::string> types = {}) {
+    const std::string path = "/apps/" + bundleID + ".desktop";
+    install(bundleID, path, "", std::move(types));
+    fake->remove(path);
+  }
+  // A copy of the placeholder bundle in the folder.
+  void placeholderIn(const std::string& folder) {
+    platform::FakePlatform::Entry placeholder(kPlaceholder, "Quietling");
+    placeholder.exec = "Quietling %u";
+    fake->addBundle(folder + "/Quietling.app", placeholder);
+  }
+  // Starts again from an empty registry.
+  void replacePlatform(std::shared_ptr<platform::FakePlatform> platform) {
+    fake = std::move(platform);
+    LSWrappers::setServices(fake);
   }
 
   // Runs the tool once with these arguments (the program name first).
   static RunResult run(const std::vector<std::string>& arguments) {
     cmdkit::CLI::resetForTesting();
     setUpCLI();
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    RunResult result;
-    result.status = cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments));
-    result.out = ::testing::internal::GetCapturedStdout();
-    result.err = ::testing::internal::GetCapturedStderr();
+    const testsupport::Captured captured = testsupport::captureOutput(
+        [&] { return cmdkit::CLI::run(cmdkit::RawArguments::fromProcessArguments(arguments)); });
     cmdkit::CLI::resetForTesting();
-    return result;
+    return RunResult{captured.status, captured.out, captured.err};
   }
 
   std::shared_ptr<platform::FakePlatform> fake = std::make_shared<platform::FakePlatform>();

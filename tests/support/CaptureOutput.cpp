@@ -1,11 +1,11 @@
-#include "tests/cmdkit/Capture.h"
+#include "CaptureOutput.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <stdexcept>
 
-namespace cmdkit::testing {
+namespace testsupport {
 namespace {
 
 // Redirects one file descriptor to a temporary file for its lifetime.
@@ -61,4 +61,4 @@ Captured captureOutput(const std::function<int()>& body) {
   return captured;
 }
 
-}  // namespace cmdkit::testing
+}  // namespace testsupport

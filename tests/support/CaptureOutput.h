@@ -1,11 +1,11 @@
-// Runs a piece of code with standard output and standard error captured, so tests can
-// compare what the framework printed byte for byte.
+// Runs a piece of code in this process with standard output and standard error captured,
+// so tests can compare what it printed byte for byte.
 #pragma once
 
 #include <functional>
 #include <string>
 
-namespace cmdkit::testing {
+namespace testsupport {
 
 struct Captured {
   int status = 0;
@@ -17,4 +17,4 @@ struct Captured {
 // its result and what it wrote on each.
 Captured captureOutput(const std::function<int()>& body);
 
-}  // namespace cmdkit::testing
+}  // namespace testsupport
