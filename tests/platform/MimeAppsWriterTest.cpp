@@ -323,7 +323,7 @@ TEST(MimeAppsWriter, RefusalsNameTheFileAndLine) {
       {"[Default Applications]\ntext/plain=a.desktop\nnonsense\n", 3},
       {"# c\ntext/plain=a.desktop\n[Default Applications]\n", 2},
       {"[Default Applications\n", 1},
-      {"[Default Applications]\nk=caf\xe9\n", 0},
+      {"[Default Applications]\nk=caf\xe9\n", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.list);
