@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "platform/Handles.h"
 #include "platform/DesktopExec.h"
 #include "platform/KeyFile.h"
 #include "platform/MimeAppsList.h"
@@ -83,9 +84,9 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
                     const std::vector<std::string>& types) {
   const std::string cache = folder + "/mimeinfo.cache";
   if (types.empty() || !std::filesystem::is_regular_file(cache)) return;
-  const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (lock < 0) return;
-  if (::flock(lock, LOCK_EX) == 0) {
+  const UniqueFd lock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!lock) return;
+  if (::flock(lock.get(), LOCK_EX) == 0) {
     if (const auto text = readSmallFile(cache, kMaxListBytes)) {
       auto list = MimeAppsList::parse(*text);
       if (list.editable()) {
@@ -101,7 +102,6 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
       }
     }
   }
-  ::close(lock);
 }
 
 }  // namespace

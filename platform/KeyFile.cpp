@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/Handles.h"
 #include "platform/MimeAppsList.h"
 
 namespace platform {
@@ -142,12 +143,13 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
                                            std::size_t maxBytes) {
   // No stat first: an open and one read is all a small file costs. A folder fails to
   // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
-  const int fd = ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
+  const UniqueFd file(
+      ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!file) return std::nullopt;
+  const int fd = file.get();
   char first[16384];
   const ssize_t n = ::read(fd, first, std::min(sizeof first, maxBytes + 1));
   if (n < 0) {
-    ::close(fd);
     return std::nullopt;
   }
   std::string text(first, static_cast<std::size_t>(n));
@@ -167,7 +169,6 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
       }
       const ssize_t more = ::read(fd, text.data() + got, text.size() - got);
       if (more < 0) {
-        ::close(fd);
         return std::nullopt;
       }
       if (more == 0) break;
@@ -175,7 +176,6 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
     }
     text.resize(got);
   }
-  ::close(fd);
   if (text.size() > maxBytes) return std::nullopt;
   return text;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/Handles.h"
 #include "platform/DesktopEntry.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
@@ -19,31 +20,6 @@ namespace platform {
 namespace {
 
 constexpr int kMaxSymlinks = 40;
-
-// An open file descriptor, closed when it goes.
-class FileDescriptor final {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  void reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-  // Closes now, answering whether close succeeded (a failed close can lose data).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // A failure of a system call on path: permission problems are told apart from others.
 Status failErrno(const std::string& path, const std::string& what, int error) {
@@ -91,7 +67,7 @@ Status makeFolders(const std::string& path) {
 }
 
 Status readFile(const std::string& path, std::string& contents) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return failErrno(path, "cannot be read", errno);
   char buffer[65536];
   for (;;) {
@@ -229,7 +205,7 @@ Status AtomicFile::prepare(const std::string& target, std::string_view contents,
                            std::optional<std::pair<uid_t, gid_t>> owner) {
   target_ = target;
   const std::string folder = folderOf(target);
-  FileDescriptor fd;
+  UniqueFd fd;
   for (unsigned attempt = 0; fd.get() < 0; ++attempt) {
     const std::string name = folder + "/." + baseOf(target) + "." + std::to_string(::getpid()) +
                              "-" + std::to_string(attempt) + ".tmp";
@@ -264,7 +240,7 @@ Status AtomicFile::commit() {
     return failErrno(target_, "cannot be replaced", errno);
   }
   temporary_.clear();
-  FileDescriptor folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
   return Status();
 }
@@ -288,7 +264,7 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
 
   // Every writer takes this lock for its whole read-change-write cycle, so no change
   // made by a concurrent writer is lost.
-  FileDescriptor lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (lock.get() < 0) return failErrno(configHome, "cannot be opened", errno);
   while (::flock(lock.get(), LOCK_EX) != 0) {
     if (errno != EINTR) return failErrno(configHome, "cannot be locked", errno);
