@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +28,15 @@ namespace platform {
 // Every key that sameType accepts as naming mimeType (an alias, another letter case) is
 // changed alike. Success, or a failure saying what was refused and why, with every file
 // untouched.
+// A change waits at most lockWait for a writer that holds the lock, then is refused
+// with that reason. Under the lock, temporary files that writers killed earlier left
+// beside the lists (see AtomicFile) are removed: only files of that name, and only of
+// processes that no longer run.
+inline constexpr std::chrono::milliseconds kLockWait{10000};
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType = nullptr);
+                      const MimeAppsList::SameType& sameType = nullptr,
+                      std::chrono::milliseconds lockWait = kLockWait);
 
 // The user's lists a change may edit, in precedence order: configHome/<desktop>-mimeapps.list
 // for each valid desktop name (lowercased), then configHome/mimeapps.list last.
