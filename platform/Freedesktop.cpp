@@ -241,40 +241,25 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
   const std::string type(mimeType);
-  // What the user's lists hold now, to put back when the change does not take effect.
-  std::vector<std::pair<std::string, std::optional<std::string>>> before;
-  for (const auto& list : userLists(dirs_.configHome, dirs_.desktops)) {
-    const std::string target = resolveSymlinks(list).value_or(list);
-    before.emplace_back(target, readSmallFile(target, kMaxListBytes));
-  }
-  Status status =
-      setUserDefault(dirs_.configHome, dirs_.desktops, mimeType, *id, [&](std::string_view key) {
-        return isValidMimeType(key) && database().canonical(key) == type;
-      });
+  // Read back through a fresh reader, as any other program would now see it, while the
+  // writer still holds its lock; a change that did not take effect is undone there.
+  const std::string mainList = dirs_.configHome + "/mimeapps.list";
+  const auto readBack = [&]() -> Status {
+    Freedesktop fresh(dirs_, executable_);
+    const auto effective = fresh.associations().defaultFor(type);
+    if (effective == *id) return Status();
+    return Status::fileError(
+        kLSUnknownErr, resolveSymlinks(mainList).value_or(mainList),
+        "read back a different default for " + type + ": " +
+            (effective ? *effective : std::string("none")) + " instead of " + *id +
+            (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
+  };
+  Status status = setUserDefault(
+      dirs_.configHome, dirs_.desktops, mimeType, *id,
+      [&](std::string_view key) { return isValidMimeType(key) && database().canonical(key) == type; },
+      readBack);
   forget();
-  if (!status.ok()) return status;
-
-  // Read back through a fresh reader, as any other program would now see it.
-  Freedesktop fresh(dirs_, executable_);
-  const auto effective = fresh.associations().defaultFor(type);
-  if (effective == *id) return status;
-  for (const auto& [path, bytes] : before) {
-    if (bytes) {
-      struct stat info {};
-      std::optional<mode_t> mode;
-      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
-      AtomicFile file;
-      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
-    } else {
-      ::unlink(path.c_str());
-    }
-  }
-  forget();
-  return Status::fileError(
-      kLSUnknownErr, before.back().first,
-      "read back a different default for " + type + ": " +
-          (effective ? *effective : std::string("none")) + " instead of " + *id +
-          (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
+  return status;
 }
 
 Status Freedesktop::LSSetDefaultHandlerForURLScheme(std::string_view scheme,

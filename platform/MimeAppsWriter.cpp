@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/DesktopEntry.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
 #include "platform/XdgDirs.h"
@@ -330,7 +331,8 @@ void removeLeftovers(const std::string& path) {
 
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType, std::chrono::milliseconds lockWait) {
+                      const MimeAppsList::SameType& sameType, const VerifyChange& verify,
+                      std::chrono::milliseconds lockWait) {
   if (!isValidMimeType(mimeType)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(mimeType) + "\" is not a valid MIME type");
@@ -353,6 +355,14 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
 
   std::vector<std::string> lists = userLists(configHome, desktops);
   for (const auto& list : lists) removeLeftovers(list);
+  // What the lists hold now, to put back when the change does not verify.
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  if (verify) {
+    for (const auto& list : lists) {
+      const std::string target = resolveSymlinks(list).value_or(list);
+      before.emplace_back(target, readSmallFile(target, kMaxListBytes));
+    }
+  }
   const std::string mainList = lists.back();
   lists.pop_back();
 
@@ -379,7 +389,21 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   for (auto& file : files) {
     if (Status s = file->commit(); !s.ok()) return s;
   }
-  return Status();
+  if (!verify) return Status();
+  Status verified = verify();
+  if (verified.ok()) return verified;
+  for (const auto& [path, bytes] : before) {
+    if (bytes) {
+      struct stat info {};
+      std::optional<mode_t> mode;
+      if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
+      AtomicFile file;
+      if (file.prepare(path, *bytes, mode, std::nullopt).ok()) (void)file.commit();
+    } else {
+      ::unlink(path.c_str());
+    }
+  }
+  return verified;
 }
 
 }  // namespace platform

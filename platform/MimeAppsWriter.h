@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,14 +29,20 @@ namespace platform {
 // Every key that sameType accepts as naming mimeType (an alias, another letter case) is
 // changed alike. Success, or a failure saying what was refused and why, with every file
 // untouched.
+// When given, verify runs once the change is written and while the lock is still held,
+// so no concurrent writer can come in between: if it fails, every list is put back as it
+// was (its previous bytes, or removed when the change created it) before the lock is
+// released, and its failure is returned.
 // A change waits at most lockWait for a writer that holds the lock, then is refused
 // with that reason. Under the lock, temporary files that writers killed earlier left
 // beside the lists (see AtomicFile) are removed: only files of that name, and only of
 // processes that no longer run.
+using VerifyChange = std::function<Status()>;
 inline constexpr std::chrono::milliseconds kLockWait{10000};
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
                       const MimeAppsList::SameType& sameType = nullptr,
+                      const VerifyChange& verify = nullptr,
                       std::chrono::milliseconds lockWait = kLockWait);
 
 // The user's lists a change may edit, in precedence order: configHome/<desktop>-mimeapps.list
