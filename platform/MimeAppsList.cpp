@@ -319,6 +319,14 @@ std::string MimeAppsList::lineEnding() const {
   return "\n";
 }
 
+void MimeAppsList::endLine(std::size_t index) {
+  Line& line = lines_[index];
+  if (line.newline) return;
+  // The file's last line had no line end: it gets the file's own, CR included.
+  if (lineEnding() == "\r\n" && !line.text.ends_with('\r')) line.text += '\r';
+  line.newline = true;
+}
+
 void MimeAppsList::rewriteEntry(std::size_t index, const std::string& rawValue) {
   Line& line = lines_[index];
   const bool carriageReturn = line.text.ends_with('\r');
@@ -346,7 +354,7 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
     for (std::size_t i = at + 1; i < lines_.size() && lines_[i].section == header; ++i) {
       if (lines_[i].kind == Kind::kEntry) at = i;
     }
-    lines_[at].newline = true;
+    endLine(at);
     entry.section = header;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at) + 1, std::move(entry));
     for (auto& line : lines_) {
@@ -356,7 +364,7 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
   }
 
   if (!lines_.empty()) {
-    lines_.back().newline = true;
+    endLine(lines_.size() - 1);
     if (lines_.back().kind != Kind::kBlank) {
       Line blank;
       blank.kind = Kind::kBlank;

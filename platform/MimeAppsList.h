@@ -98,6 +98,8 @@ class MimeAppsList {
   // Adds "key=rawValue" to the last section of group, or a new group at the end.
   void addEntry(std::string_view group, std::string_view key, const std::string& rawValue);
   std::string lineEnding() const;
+  // Gives the line at index a line end (the file's: LF, or CR LF) when it has none.
+  void endLine(std::size_t index);
 
   std::vector<Line> lines_;
   std::vector<std::string> problems_;

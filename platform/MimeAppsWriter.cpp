@@ -1,6 +1,8 @@
 #include "platform/MimeAppsWriter.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "platform/Handles.h"
 #include "platform/DesktopEntry.h"
@@ -245,9 +248,67 @@ Status AtomicFile::commit() {
   return Status();
 }
 
+namespace {
+
+// Takes the exclusive lock, waiting at most wait for another holder to let it go.
+Status lockWithin(int fd, const std::string& folder, std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return Status();
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return failErrno(folder, "cannot be locked", errno);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      return Status::fileError(kStatusIOError, folder, "another process holds the lock");
+    }
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(50));
+  }
+}
+
+// The process ID in the name of a temporary file that AtomicFile made for the file
+// named base (".BASE.PID-N.tmp"); none for any other name.
+std::optional<pid_t> temporaryOwner(std::string_view name, std::string_view base) {
+  const std::string head = "." + std::string(base) + ".";
+  if (!name.starts_with(head) || !name.ends_with(".tmp")) return std::nullopt;
+  std::string_view rest = name.substr(head.size(), name.size() - head.size() - 4);
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == rest.size()) {
+    return std::nullopt;
+  }
+  const auto digits = [](std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return std::nullopt;
+  return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+// Removes what writers killed mid-change left beside the list at path: its temporary
+// files whose process no longer runs.
+void removeLeftovers(const std::string& path) {
+  const auto target = resolveSymlinks(path);
+  if (!target) return;
+  const std::string folder = folderOf(*target);
+  const std::string base = baseOf(*target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* item = ::readdir(dir)) {
+    const auto owner = temporaryOwner(item->d_name, base);
+    if (!owner || *owner <= 0 || *owner == ::getpid()) continue;
+    if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;  // it runs, or may
+    ::unlinkat(::dirfd(dir), item->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType, const VerifyChange& verify) {
+                      const MimeAppsList::SameType& sameType, const VerifyChange& verify,
+                      std::chrono::milliseconds lockWait) {
   if (!isValidMimeType(mimeType)) {
     return Status::error(kStatusInvalidArgument,
                          "\"" + std::string(mimeType) + "\" is not a valid MIME type");
@@ -266,11 +327,10 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
   // made by a concurrent writer is lost.
   UniqueFd lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (lock.get() < 0) return failErrno(configHome, "cannot be opened", errno);
-  while (::flock(lock.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return failErrno(configHome, "cannot be locked", errno);
-  }
+  if (Status s = lockWithin(lock.get(), configHome, lockWait); !s.ok()) return s;
 
   std::vector<std::string> lists = userLists(configHome, desktops);
+  for (const auto& list : lists) removeLeftovers(list);
   // What the lists hold now, to put back when the change does not verify.
   std::vector<std::pair<std::string, std::optional<std::string>>> before;
   if (verify) {
