@@ -6,7 +6,8 @@
 #            (a loop) and one to the top, 5 entries each
 #   keys     a user list with n keys in [Default Applications] and in [Added Associations]
 #   chain    a user MIME database of n types, each the parent of the next
-#   folders  n folders in XDG_DATA_DIRS (nine of ten missing), then the same folder n times
+#   folders  n folders in XDG_DATA_DIRS, nine of ten missing
+#   repeat   one folder named n / 4 times in XDG_DATA_DIRS
 #   entries  n desktop entries, each with a type and a scheme
 # Usage: bench/scaling.sh [BUILD_DIR]
 set -eu
@@ -14,7 +15,8 @@ build=${1:-build}
 vrax=$(cd "$build/bin" && pwd)/vrax
 [ -x /usr/bin/time ] || { echo "scaling.sh: needs GNU time (/usr/bin/time)" >&2; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/vrax-scaling-XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
+trap 'xargs rm -f <"$work/links" 2>/dev/null; rm -rf "$work"' EXIT INT TERM
+: >"$work/links"
 
 base_tree() {
   mkdir -p "$1/config" "$1/data/applications" "$1/system/applications" "$1/home" "$1/bin" "$1/etc"
@@ -61,19 +63,36 @@ shape_chain() {
   : >"$1/data/mime/aliases"
 }
 
+# The variable must fit the kernel's limit of one environment string (128 KiB): the
+# folders that exist are reached through a short link, the missing ones are short.
 shape_folders() {
-  dirs=$1/system
+  short=$(mktemp -u /tmp/vXXXX)
+  ln -s "$1" "$short"
+  echo "$short" >>"$work/links"
+  dirs=$short/system
   i=0
   while [ "$i" -lt "$2" ]; do
     if [ $((i % 10)) -eq 0 ]; then
       mkdir -p "$1/f$i/applications"
       entry "$1/f$i/applications/e$i.desktop" "$i"
+      dirs=$dirs:$short/f$i
+    else
+      dirs=$dirs:/m$i
     fi
-    dirs=$dirs:$1/f$i
     i=$((i + 1))
   done
+  echo "$dirs" >"$1/data-dirs"
+}
+
+# One folder named n / 4 times (3,000 times at 10 n = 12,000).
+shape_repeat() {
+  short=$(mktemp -u /tmp/vXXXX)
+  ln -s "$1" "$short"
+  echo "$short" >>"$work/links"
+  dirs=$short/system
   i=0
-  while [ "$i" -lt "$2" ]; do dirs=$dirs:$1/system; i=$((i + 1)); done
+  while [ "$i" -lt $(($2 / 4)) ]; do dirs=$dirs:$short/system; i=$((i + 1)); done
+  shape_entries "$1" 100
   echo "$dirs" >"$1/data-dirs"
 }
 
@@ -129,4 +148,5 @@ run_shape links "${LINKS:-100}"
 run_shape keys "${KEYS:-4000}"
 run_shape chain "${CHAIN:-500}"
 run_shape folders "${FOLDERS:-1200}"
+run_shape repeat "${FOLDERS:-1200}"
 run_shape entries "${ENTRIES:-1000}"

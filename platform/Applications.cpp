@@ -12,6 +12,7 @@
 #include <set>
 #include <tuple>
 
+#include "platform/Handles.h"
 #include "platform/MimeAppsList.h"
 #include "platform/XdgDirs.h"
 
@@ -74,10 +75,10 @@ std::optional<std::string> probe(int dir, std::string_view id, int depth,
       continue;
     }
     if (!S_ISDIR(info.st_mode) || tops.count(identityOf(info)) > 0) continue;
-    const int sub = ::openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    if (sub < 0) continue;
-    auto found = probe(sub, id.substr(dash + 1), depth + 1, tops, throughLink);
-    ::close(sub);
+    const UniqueFd sub(
+        ::openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    if (!sub) continue;
+    auto found = probe(sub.get(), id.substr(dash + 1), depth + 1, tops, throughLink);
     if (found) return folder + "/" + *found;
     if (throughLink) return std::nullopt;
   }
@@ -123,12 +124,12 @@ class FolderWalk {
 
   void visit(const std::string& path, const std::string& prefix, const std::string& relative,
              int depth, std::size_t index, Files& files, bool recorded = false) {
-    DIR* dir = ::opendir(path.c_str());
+    const UniqueDir handle(::opendir(path.c_str()));
+    DIR* dir = handle.get();
     if (dir == nullptr) return;
     struct stat self {};
     if (!recorded && depth > 0 &&
         (::fstat(::dirfd(dir), &self) != 0 || !seen_.insert(identityOf(self)).second)) {
-      ::closedir(dir);
       return;
     }
     std::vector<std::string> folders;
@@ -162,7 +163,6 @@ class FolderWalk {
                                relative + std::string(name) + "/", depth + 1});
       }
     }
-    ::closedir(dir);
     std::sort(folders.begin(), folders.end());
     for (const auto& name : folders) {
       visit(path + "/" + name, prefix + name + "-", relative + name + "/", depth + 1, index, files);
@@ -224,9 +224,11 @@ int Applications::openFolder(std::size_t index) {
   if (!folder.opened) {
     folder.opened = true;
     identifyFolders();
-    if (folder.present) folder.fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder.present) {
+      folder.fd.reset(::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
   }
-  return folder.fd;
+  return folder.fd.get();
 }
 
 const std::string* Applications::fileIn(std::size_t index, const std::string& id) {
@@ -257,8 +259,7 @@ Applications::~Applications() { closeFolders(); }
 
 void Applications::closeFolders() {
   for (auto& folder : folders_) {
-    if (folder.fd >= 0) ::close(folder.fd);
-    folder.fd = -1;
+    folder.fd.reset();
     folder.opened = false;
   }
 }

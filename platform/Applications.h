@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "platform/DesktopEntry.h"
+#include "platform/Handles.h"
 
 namespace platform {
 
@@ -96,7 +97,7 @@ class Applications final {
     std::unordered_map<std::string, std::optional<std::string>> probed;
     // The entries read, by ID; null for an ID whose entry is not installable.
     std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
-    int fd = -1;  // the folder, kept open once used: its entries are read relative to it
+    UniqueFd fd;  // the folder, kept open once used: its entries are read relative to it
     bool opened = false;
     // Whether the folder exists and is not one that an earlier folder already is.
     bool present = false;

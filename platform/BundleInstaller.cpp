@@ -12,11 +12,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
+#include "platform/Handles.h"
 #include "platform/DesktopExec.h"
+#include "platform/KeyFile.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
 
@@ -49,17 +49,6 @@ bool isExecutableFile(const std::string& path) {
          ::access(path.c_str(), X_OK) == 0;
 }
 
-std::optional<std::string> readSmallFile(const std::string& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxEntrySize) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 // A literal '%' in a program path must be doubled, or it would read as a field code.
 std::string escapePercent(std::string_view text) {
   std::string out;
@@ -79,7 +68,7 @@ Status replaceFile(const std::string& path, const std::string& text) {
   std::optional<std::pair<uid_t, gid_t>> owner;
   struct stat status {};
   if (::stat(target->c_str(), &status) == 0) {
-    if (readSmallFile(*target) == text) return Status();
+    if (readSmallFile(*target, kMaxEntrySize) == text) return Status();
     mode = status.st_mode & 07777;
     owner = std::make_pair(status.st_uid, status.st_gid);
   }
@@ -95,10 +84,10 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
                     const std::vector<std::string>& types) {
   const std::string cache = folder + "/mimeinfo.cache";
   if (types.empty() || !std::filesystem::is_regular_file(cache)) return;
-  const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (lock < 0) return;
-  if (::flock(lock, LOCK_EX) == 0) {
-    if (const auto text = readSmallFile(cache)) {
+  const UniqueFd lock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!lock) return;
+  if (::flock(lock.get(), LOCK_EX) == 0) {
+    if (const auto text = readSmallFile(cache, kMaxListBytes)) {
       auto list = MimeAppsList::parse(*text);
       if (list.editable()) {
         for (const auto& type : types) {
@@ -113,7 +102,6 @@ void addToMimeCache(const std::string& folder, const std::string& desktopFile,
       }
     }
   }
-  ::close(lock);
 }
 
 }  // namespace
@@ -151,7 +139,7 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
   }
   const std::string id = fileName.substr(0, fileName.size() - kDesktopSuffix.size());
 
-  const auto text = readSmallFile(entries.front().string());
+  const auto text = readSmallFile(entries.front().string(), kMaxEntrySize);
   if (!text) {
     return failLaunch(error, kLSNotAnApplicationErr, entries.front().string(), "cannot be read");
   }

@@ -1,9 +1,5 @@
-// Desktop entries (the Desktop Entry Specification's "*.desktop" files) and the
-// key-file format they share with mimeapps.list and mimeinfo.cache.
-//
-// readKeyFile makes one pass over a key file and hands every key=value line to a
-// callback; it is the fast reader for the large generated files (mimeinfo.cache) and
-// for desktop entries. A line that is not valid UTF-8 is skipped as a line. DesktopEntry
+// Desktop entries ("*.desktop" files), read through the fast path of the key-file
+// parser (KeyFile.h), which passes over translations unread. DesktopEntry
 // keeps the untranslated keys of an entry's [Desktop Entry] group: an entry that holds a
 // NUL byte or a line that is not a group, key=value, comment or blank line, or does not
 // start with [Desktop Entry] is not a desktop entry at all, and is skipped by its
@@ -17,26 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/KeyFile.h"
+
 namespace platform {
-
-// Calls entry(group, key, rawValue) for every group header (with an empty key and
-// value) and every key=value line, in file order, with the key and the raw (still
-// escaped) value trimmed. In strict mode it stops at the first
-// line that is malformed (or a key before any group, or a NUL byte) and answers false;
-// otherwise such lines are skipped and the answer is true.
-bool readKeyFile(std::string_view text, bool strict,
-                 const std::function<void(std::string_view group, std::string_view key,
-                                          std::string_view raw)>& entry);
-
-// A list value split at unescaped ';', each item unescaped, empty items dropped.
-std::vector<std::string> splitKeyFileList(std::string_view raw);
-
-// Reads a whole file of at most maxBytes bytes; none when it cannot be read or is larger.
-std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes);
-// The same for a path relative to an open folder (a file descriptor), which spares the
-// system walking the folder's own path again for every file in it.
-std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
-                                           std::size_t maxBytes);
 
 class DesktopEntry {
  public:

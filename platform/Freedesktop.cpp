@@ -14,6 +14,7 @@
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
 #include "platform/InstallLayout.h"
+#include "platform/Handles.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
 
@@ -111,16 +112,15 @@ InfoDictionary infoDictionaryOf(const DesktopEntry& entry, const std::string& id
 // The one desktop entry file directly inside a folder; none when there is none or more.
 std::optional<std::string> soleEntryIn(const std::string& folder) {
   std::optional<std::string> found;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return std::nullopt;
+  const UniqueDir dir(::opendir(folder.c_str()));
+  if (!dir) return std::nullopt;
   bool several = false;
-  while (const dirent* item = ::readdir(dir)) {
+  while (const dirent* item = ::readdir(dir.get())) {
     const std::string_view name = item->d_name;
     if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix)) continue;
     if (found) several = true;
     found = folder + "/" + std::string(name);
   }
-  ::closedir(dir);
   if (several) return std::nullopt;
   return found;
 }

@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/KeyFile.h"
+
 namespace platform {
 namespace {
 
@@ -13,10 +15,6 @@ constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kDesktopSuffix = ".desktop";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
 
 }  // namespace
 
@@ -64,11 +62,6 @@ bool hasControlCharacter(std::string_view text) {
 }
 
 namespace {
-
-std::string_view trimTrailing(std::string_view s) {
-  while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::string_view withoutSuffix(std::string_view id) {
   if (id.size() > kDesktopSuffix.size() && id.ends_with(kDesktopSuffix)) {
@@ -192,7 +185,6 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
   MimeAppsList list;
   if (text.find('\0') != std::string_view::npos)
     list.problems_.push_back("the file holds a NUL byte");
-  if (!isValidUtf8(text)) list.problems_.push_back("the file is not valid UTF-8");
 
   int section = -1;
   std::size_t start = 0;
@@ -205,51 +197,24 @@ MimeAppsList MimeAppsList::parse(std::string_view text) {
         std::string(text.substr(start, line.newline ? end - start : std::string_view::npos));
     start = line.newline ? end + 1 : text.size();
     ++number;
-
-    std::string_view content = line.text;
-    while (!content.empty() && isSpace(content.front())) content.remove_prefix(1);
-    content = trimTrailing(content);
     const auto fault = [&](std::string_view what) {
       if (list.problems_.empty()) list.firstProblemLine_ = number;
       list.problems_.emplace_back(what);
     };
 
-    if (content.empty()) {
-      line.kind = Kind::kBlank;
-    } else if (content.front() == '#') {
-      line.kind = Kind::kComment;
-    } else if (content.front() == '[') {
-      const std::size_t close = content.find(']');
-      const std::string_view name =
-          close == std::string_view::npos ? std::string_view() : content.substr(1, close - 1);
-      if (close == std::string_view::npos || close + 1 != content.size() || name.empty() ||
-          name.find('[') != std::string_view::npos || hasControlCharacter(name)) {
-        fault("malformed group header");
-      } else {
-        line.kind = Kind::kGroup;
-        line.name = std::string(name);
-        section = static_cast<int>(list.lines_.size());
-      }
-    } else if (const std::size_t eq = content.find('='); eq != std::string_view::npos) {
-      // A value keeps its trailing blanks, as desktop readers keep them; only the
-      // carriage return of a CRLF line ending goes.
-      std::string_view body = line.text;
-      if (body.ends_with('\r')) body.remove_suffix(1);
-      while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
-      const std::string_view key = trimTrailing(content.substr(0, eq));
-      std::string_view value = body.substr(eq + 1);
-      while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
-      if (key.empty() || hasControlCharacter(key)) {
-        fault("malformed key");
-      } else if (section < 0) {
-        fault("key before the first group");
-      } else {
-        line.kind = Kind::kEntry;
-        line.name = std::string(key);
-        line.value = std::string(value);
-      }
+    // The one line grammar of key files; a line that is not UTF-8 is kept but not read.
+    const KeyFileLine parsed = parseKeyFileLine(line.text);
+    if (!isValidUtf8(line.text)) {
+      fault("the line is not valid UTF-8");
+    } else if (parsed.kind == Kind::kInvalid) {
+      fault(parsed.fault);
+    } else if (parsed.kind == Kind::kEntry && section < 0) {
+      fault("key before the first group");
     } else {
-      fault("neither a comment, a group header nor key=value");
+      line.kind = parsed.kind;
+      line.name = std::string(parsed.name);
+      line.value = std::string(parsed.value);
+      if (parsed.kind == Kind::kGroup) section = static_cast<int>(list.lines_.size());
     }
     line.section = section;
     list.lines_.push_back(std::move(line));
@@ -298,12 +263,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> MimeAppsList::entr
   std::vector<std::pair<std::string, std::vector<std::string>>> result;
   result.reserve(last.size());
   for (const auto& [key, index] : last) {
-    std::vector<std::string> items;
-    for (const auto& item : rawItems(lines_[index].value)) {
-      std::string unescaped = unescapeItem(item);
-      if (!unescaped.empty()) items.push_back(std::move(unescaped));
-    }
-    result.emplace_back(std::string(key), std::move(items));
+    result.emplace_back(std::string(key), splitKeyFileList(lines_[index].value));
   }
   return result;
 }
@@ -342,13 +302,8 @@ bool MimeAppsList::hasDefault(std::string_view mimeType, const SameType& sameTyp
 
 std::vector<std::string> MimeAppsList::values(std::string_view group, std::string_view key) const {
   const auto found = entryLines(group, key);
-  std::vector<std::string> result;
-  if (found.empty()) return result;
-  for (const auto& item : rawItems(lines_[found.back()].value)) {
-    std::string unescaped = unescapeItem(item);
-    if (!unescaped.empty()) result.push_back(std::move(unescaped));
-  }
-  return result;
+  if (found.empty()) return {};
+  return splitKeyFileList(lines_[found.back()].value);
 }
 
 std::optional<std::string> MimeAppsList::value(std::string_view group, std::string_view key) const {
@@ -362,6 +317,14 @@ std::string MimeAppsList::lineEnding() const {
     return "\r\n";
   }
   return "\n";
+}
+
+void MimeAppsList::endLine(std::size_t index) {
+  Line& line = lines_[index];
+  if (line.newline) return;
+  // The file's last line had no line end: it gets the file's own, CR included.
+  if (lineEnding() == "\r\n" && !line.text.ends_with('\r')) line.text += '\r';
+  line.newline = true;
 }
 
 void MimeAppsList::rewriteEntry(std::size_t index, const std::string& rawValue) {
@@ -391,7 +354,7 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
     for (std::size_t i = at + 1; i < lines_.size() && lines_[i].section == header; ++i) {
       if (lines_[i].kind == Kind::kEntry) at = i;
     }
-    lines_[at].newline = true;
+    endLine(at);
     entry.section = header;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at) + 1, std::move(entry));
     for (auto& line : lines_) {
@@ -401,7 +364,7 @@ void MimeAppsList::addEntry(std::string_view group, std::string_view key,
   }
 
   if (!lines_.empty()) {
-    lines_.back().newline = true;
+    endLine(lines_.size() - 1);
     if (lines_.back().kind != Kind::kBlank) {
       Line blank;
       blank.kind = Kind::kBlank;

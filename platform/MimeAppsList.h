@@ -3,8 +3,8 @@
 // changes only the lines an edit must change: comments, blank lines, unknown groups,
 // key order and every other key stay byte for byte.
 //
-// The same line model serves any file in the Desktop Entry key-file format (desktop
-// entries included): groups "[Name]", "key=value" lines, "#" comments, blank lines.
+// Lines are read by the one key-file grammar (KeyFile.h) that every reader of desktop
+// entries, mimeinfo.cache and lists uses; this is its model for lossless editing.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/KeyFile.h"
 
 namespace platform {
 
@@ -26,7 +28,8 @@ class MimeAppsList {
   // whether an edit could be written back without losing or altering anything.
   static MimeAppsList parse(std::string_view text);
 
-  // False when the text holds a NUL byte, invalid UTF-8, a key before the first group,
+  // False when the text holds a NUL byte, a line that is not UTF-8 (which readers skip),
+  // a key before the first group,
   // or a line that is neither a comment, a blank line, a group header nor key=value.
   bool editable() const { return problems_.empty(); }
   // What makes the file not editable, one text per fault; empty when it is editable.
@@ -75,7 +78,7 @@ class MimeAppsList {
   std::string serialize() const;
 
  private:
-  enum class Kind { kBlank, kComment, kGroup, kEntry, kInvalid };
+  using Kind = KeyFileLine::Kind;
   struct Line {
     std::string text;     // the line without its line feed ('\r' kept)
     bool newline = true;  // whether a line feed followed it in the text
@@ -95,6 +98,8 @@ class MimeAppsList {
   // Adds "key=rawValue" to the last section of group, or a new group at the end.
   void addEntry(std::string_view group, std::string_view key, const std::string& rawValue);
   std::string lineEnding() const;
+  // Gives the line at index a line end (the file's: LF, or CR LF) when it has none.
+  void endLine(std::size_t index);
 
   std::vector<Line> lines_;
   std::vector<std::string> problems_;

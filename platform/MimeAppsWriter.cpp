@@ -1,6 +1,8 @@
 #include "platform/MimeAppsWriter.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,9 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <thread>
 
+#include "platform/Handles.h"
 #include "platform/DesktopEntry.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
@@ -19,31 +23,6 @@ namespace platform {
 namespace {
 
 constexpr int kMaxSymlinks = 40;
-
-// An open file descriptor, closed when it goes.
-class FileDescriptor final {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  void reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-  // Closes now, answering whether close succeeded (a failed close can lose data).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // A failure of a system call on path: permission problems are told apart from others.
 Status failErrno(const std::string& path, const std::string& what, int error) {
@@ -91,7 +70,7 @@ Status makeFolders(const std::string& path) {
 }
 
 Status readFile(const std::string& path, std::string& contents) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return failErrno(path, "cannot be read", errno);
   char buffer[65536];
   for (;;) {
@@ -229,7 +208,7 @@ Status AtomicFile::prepare(const std::string& target, std::string_view contents,
                            std::optional<std::pair<uid_t, gid_t>> owner) {
   target_ = target;
   const std::string folder = folderOf(target);
-  FileDescriptor fd;
+  UniqueFd fd;
   for (unsigned attempt = 0; fd.get() < 0; ++attempt) {
     const std::string name = folder + "/." + baseOf(target) + "." + std::to_string(::getpid()) +
                              "-" + std::to_string(attempt) + ".tmp";
@@ -264,14 +243,72 @@ Status AtomicFile::commit() {
     return failErrno(target_, "cannot be replaced", errno);
   }
   temporary_.clear();
-  FileDescriptor folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
   return Status();
 }
 
+namespace {
+
+// Takes the exclusive lock, waiting at most wait for another holder to let it go.
+Status lockWithin(int fd, const std::string& folder, std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return Status();
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return failErrno(folder, "cannot be locked", errno);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      return Status::fileError(kStatusIOError, folder, "another process holds the lock");
+    }
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(50));
+  }
+}
+
+// The process ID in the name of a temporary file that AtomicFile made for the file
+// named base (".BASE.PID-N.tmp"); none for any other name.
+std::optional<pid_t> temporaryOwner(std::string_view name, std::string_view base) {
+  const std::string head = "." + std::string(base) + ".";
+  if (!name.starts_with(head) || !name.ends_with(".tmp")) return std::nullopt;
+  std::string_view rest = name.substr(head.size(), name.size() - head.size() - 4);
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == rest.size()) {
+    return std::nullopt;
+  }
+  const auto digits = [](std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return std::nullopt;
+  return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+// Removes what writers killed mid-change left beside the list at path: its temporary
+// files whose process no longer runs.
+void removeLeftovers(const std::string& path) {
+  const auto target = resolveSymlinks(path);
+  if (!target) return;
+  const std::string folder = folderOf(*target);
+  const std::string base = baseOf(*target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* item = ::readdir(dir)) {
+    const auto owner = temporaryOwner(item->d_name, base);
+    if (!owner || *owner <= 0 || *owner == ::getpid()) continue;
+    if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;  // it runs, or may
+    ::unlinkat(::dirfd(dir), item->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
-                      const MimeAppsList::SameType& sameType, const VerifyChange& verify) {
+                      const MimeAppsList::SameType& sameType, const VerifyChange& verify,
+                      std::chrono::milliseconds lockWait) {
   if (!isValidMimeType(mimeType)) {
     return Status::error(kStatusInvalidArgument,
                          std::string("\"").append(mimeType) + "\" is not a valid MIME type");
@@ -288,13 +325,12 @@ Status setUserDefault(const std::string& configHome, const std::vector<std::stri
 
   // Every writer takes this lock for its whole read-change-write cycle, so no change
   // made by a concurrent writer is lost.
-  FileDescriptor lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd lock(::open(configHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (lock.get() < 0) return failErrno(configHome, "cannot be opened", errno);
-  while (::flock(lock.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return failErrno(configHome, "cannot be locked", errno);
-  }
+  if (Status s = lockWithin(lock.get(), configHome, lockWait); !s.ok()) return s;
 
   std::vector<std::string> lists = userLists(configHome, desktops);
+  for (const auto& list : lists) removeLeftovers(list);
   // What the lists hold now, to put back when the change does not verify.
   std::vector<std::pair<std::string, std::optional<std::string>>> before;
   if (verify) {

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,11 +33,17 @@ namespace platform {
 // so no concurrent writer can come in between: if it fails, every list is put back as it
 // was (its previous bytes, or removed when the change created it) before the lock is
 // released, and its failure is returned.
+// A change waits at most lockWait for a writer that holds the lock, then is refused
+// with that reason. Under the lock, temporary files that writers killed earlier left
+// beside the lists (see AtomicFile) are removed: only files of that name, and only of
+// processes that no longer run.
 using VerifyChange = std::function<Status()>;
+inline constexpr std::chrono::milliseconds kLockWait{10000};
 Status setUserDefault(const std::string& configHome, const std::vector<std::string>& desktops,
                       std::string_view mimeType, std::string_view desktopId,
                       const MimeAppsList::SameType& sameType = nullptr,
-                      const VerifyChange& verify = nullptr);
+                      const VerifyChange& verify = nullptr,
+                      std::chrono::milliseconds lockWait = kLockWait);
 
 // The user's lists a change may edit, in precedence order: configHome/<desktop>-mimeapps.list
 // for each valid desktop name (lowercased), then configHome/mimeapps.list last.
