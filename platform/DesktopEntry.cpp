@@ -17,6 +17,11 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
   DesktopEntry desktopEntry;
   std::optional<std::string_view> firstGroup;
+  // Translations are passed over unread unless one is asked for by name.
+  const bool wantsTranslation =
+      keys != nullptr && std::any_of(keys->begin(), keys->end(), [](std::string_view key) {
+        return key.find('[') != std::string_view::npos;
+      });
   const bool wellFormed = readKeyFile(
       text, true, [&](std::string_view group, std::string_view key, std::string_view raw) {
         if (!firstGroup) firstGroup = group;
@@ -33,7 +38,7 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
         }
         desktopEntry.rawEntries_.emplace_back(std::string(key), std::string(raw));
       },
-      /*skipTranslations=*/true);
+      /*skipTranslations=*/!wantsTranslation);
   if (!wellFormed || firstGroup != "Desktop Entry") return std::nullopt;
   return desktopEntry;
 }

@@ -418,20 +418,20 @@ TEST(MimeAppsWriter, ConcurrentWritersLoseNothing) {
 // A writer that holds the lock delays a change only so long; then the change is refused
 // with its reason, and the list is as it was.
 TEST(MimeAppsWriter, HeldLockRefusesAfterTheWait) {
-  TempXdgTree tree;
+  XdgTree tree;
   const std::string before = "[Default Applications]\ntext/plain=a.desktop;\n";
-  writeText(tree.config() + "/mimeapps.list", before);
-  const int holder = ::open(tree.config().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  writeFile(tree.configHome() + "/mimeapps.list", before);
+  const int holder = ::open(tree.configHome().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(holder, 0);
   ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-  const Status refused = setUserDefault(tree.config(), {}, "text/plain", "b", nullptr, nullptr,
+  const Status refused = setUserDefault(tree.configHome(), {}, "text/plain", "b", nullptr, nullptr,
                                         std::chrono::milliseconds(50));
   EXPECT_FALSE(refused.ok());
-  EXPECT_EQ(refused.path(), tree.config());
+  EXPECT_EQ(refused.path(), tree.configHome());
   EXPECT_EQ(refused.reason(), "another process holds the lock");
-  EXPECT_EQ(readText(tree.config() + "/mimeapps.list"), before);
+  EXPECT_EQ(readFile(tree.configHome() + "/mimeapps.list"), before);
   ::close(holder);
-  EXPECT_TRUE(setUserDefault(tree.config(), {}, "text/plain", "b", nullptr, nullptr,
+  EXPECT_TRUE(setUserDefault(tree.configHome(), {}, "text/plain", "b", nullptr, nullptr,
                              std::chrono::milliseconds(50))
                   .ok());
 }
@@ -439,13 +439,13 @@ TEST(MimeAppsWriter, HeldLockRefusesAfterTheWait) {
 // Under the lock, a writer removes the temporary files of writers that were killed, and
 // nothing else: not a live writer's, not a file of another name.
 TEST(MimeAppsWriter, RemovesTemporaryFilesOfDeadWriters) {
-  TempXdgTree tree;
+  XdgTree tree;
   const pid_t dead = ::fork();
   ASSERT_GE(dead, 0);
   if (dead == 0) ::_exit(0);
   ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
   const std::string live = std::to_string(::getppid());
-  const std::string config = tree.config();
+  const std::string config = tree.configHome();
   const std::vector<std::string> leftovers = {
       ".mimeapps.list." + std::to_string(dead) + "-0.tmp",
       ".kde-mimeapps.list." + std::to_string(dead) + "-3.tmp",
@@ -456,8 +456,8 @@ TEST(MimeAppsWriter, RemovesTemporaryFilesOfDeadWriters) {
       ".other.list." + std::to_string(dead) + "-0.tmp",
       "mimeapps.list." + std::to_string(dead) + "-0.tmp",
   };
-  for (const auto& name : leftovers) writeText(config + "/" + name, "partial");
-  for (const auto& name : kept) writeText(config + "/" + name, "keep");
+  for (const auto& name : leftovers) writeFile(config + "/" + name, "partial");
+  for (const auto& name : kept) writeFile(config + "/" + name, "keep");
   ASSERT_TRUE(setUserDefault(config, {"kde"}, "text/plain", "b").ok());
   std::vector<std::string> expected = kept;
   expected.push_back("mimeapps.list");
@@ -468,13 +468,13 @@ TEST(MimeAppsWriter, RemovesTemporaryFilesOfDeadWriters) {
 // A CRLF list whose last line has no line end: the line gets CR LF when an edit adds
 // after it, like every other line of the file.
 TEST(MimeAppsWriter, LastLineOfACrlfListKeepsItsCr) {
-  TempXdgTree tree;
-  const std::string path = tree.config() + "/mimeapps.list";
+  XdgTree tree;
+  const std::string path = tree.configHome() + "/mimeapps.list";
   for (const std::string before : {"[Default Applications]\r\ntext/html=a.desktop;",
                                    "[Added Associations]\r\ntext/html=a.desktop;"}) {
-    writeText(path, before);
-    ASSERT_TRUE(setUserDefault(tree.config(), {}, "text/plain", "b").ok()) << before;
-    const std::string after = readText(path);
+    writeFile(path, before);
+    ASSERT_TRUE(setUserDefault(tree.configHome(), {}, "text/plain", "b").ok()) << before;
+    const std::string after = readFile(path);
     EXPECT_TRUE(after.starts_with(before + "\r\n")) << after;
     for (std::size_t i = 0; i < after.size(); ++i) {
       if (after[i] == '\n') {
