@@ -247,7 +247,9 @@ TEST(FreedesktopTest, AChangeIsSeenAtOnceAndSchemesIgnoreCase) {
 }
 
 // MIME types ignore letter case and aliases, in queries, in the entries' MimeType= and
-// in the lists' keys alike: every spelling names the database's type.
+// in the lists' keys alike: every spelling names the database's type, and a change is
+// written under the database's own spelling of the type (or as given, for a type the
+// database does not know).
 TEST(FreedesktopTest, ContentTypesIgnoreLetterCase) {
   XdgTree tree;
   tree.program("prog");
