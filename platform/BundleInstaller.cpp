@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <iterator>
 
-#include "platform/Handles.h"
 #include "platform/DesktopExec.h"
+#include "platform/Handles.h"
 #include "platform/KeyFile.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
@@ -167,7 +167,30 @@ std::optional<std::string> installBundle(const std::string& bundlePath,
     return failLaunch(error, kLSApplicationNotFoundErr, programPath,
                       "the program of " + bundle.string() + " is missing or not executable");
   }
-  std::string newExec = quoteExecArgument(escapePercent(programPath));
+  // A "%" in the program's path is written "%%" in Exec, and readers that look for the
+  // program before expanding field codes do not undo it, so they would not find it. Such
+  // a bundle is run through a link to it in the data folder, whose path has no "%".
+  std::string execPath = programPath;
+  if (programPath.find('%') != std::string::npos) {
+    const fs::path relative = fs::path(programPath).lexically_relative(bundle);
+    const fs::path link = fs::path(applicationsDir).parent_path() / "vrax" / bundle.filename();
+    if (relative.empty() || *relative.begin() == ".." ||
+        link.string().find('%') != std::string::npos) {
+      return failLaunch(error, kLSNotAnApplicationErr, programPath,
+                        "a program whose path holds \"%\" cannot be named in Exec");
+    }
+    fs::create_directories(link.parent_path(), ec);
+    const fs::path temporary = link.string() + "." + std::to_string(::getpid()) + ".tmp";
+    fs::remove(temporary, ec);
+    fs::create_directory_symlink(bundle, temporary, ec);
+    if (!ec) fs::rename(temporary, link, ec);
+    if (ec) {
+      fs::remove(temporary, ec);
+      return failLaunch(error, kLSUnknownErr, link.string(), "cannot link to " + bundle.string());
+    }
+    execPath = (link / relative).string();
+  }
+  std::string newExec = quoteExecArgument(escapePercent(execPath));
   for (std::size_t i = 1; i < argv->size(); ++i) {
     newExec += ' ';
     newExec += quoteExecArgument((*argv)[i]);
