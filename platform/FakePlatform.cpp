@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/DesktopExec.h"
+#include "platform/MimeDatabase.h"
 
 namespace platform {
 
@@ -11,14 +12,6 @@ namespace {
 constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
 constexpr std::string_view kSuffix = ".desktop";
 constexpr LSRolesMask kRoleBits[] = {kLSRolesViewer, kLSRolesEditor, kLSRolesShell};
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 bool isTypeCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -36,7 +29,7 @@ bool isMimeType(std::string_view text) {
 }
 
 std::optional<std::string> schemeType(std::string_view scheme) {
-  std::string type = std::string(kSchemePrefix) + lower(scheme);
+  std::string type = std::string(kSchemePrefix) + lowercase(scheme);
   if (scheme.empty() || !isMimeType(type)) return std::nullopt;
   return type;
 }
@@ -131,11 +124,11 @@ std::optional<Status> FakePlatform::failure(Operation operation) const {
 
 std::optional<std::string> FakePlatform::canonical(std::string_view type) const {
   if (!isMimeType(type)) return std::nullopt;
-  const std::string wanted = lower(type);
+  const std::string wanted = lowercase(type);
   for (const MimeType& known : types_) {
-    if (lower(known.name) == wanted) return known.name;
+    if (lowercase(known.name) == wanted) return known.name;
     for (const std::string& alias : known.aliases) {
-      if (lower(alias) == wanted) return known.name;
+      if (lowercase(alias) == wanted) return known.name;
     }
   }
   return wanted;
@@ -305,7 +298,7 @@ Status FakePlatform::LSCopySchemesAndHandlerURLs(std::optional<std::vector<std::
   std::vector<std::string> types;
   for (const Installed& application : installed_) {
     for (const std::string& type : application.entry.types) {
-      if (type.starts_with(kSchemePrefix)) types.push_back(lower(type));
+      if (type.starts_with(kSchemePrefix)) types.push_back(lowercase(type));
     }
   }
   for (const auto& [type, chosen] : defaults_) {
@@ -360,11 +353,11 @@ std::optional<std::string> FakePlatform::absolutePathForAppBundleWithIdentifier(
 
 std::optional<std::string> FakePlatform::fullPathForApplication(std::string_view name) {
   if (name.empty()) return std::nullopt;
-  const std::string wanted = lower(name);
+  const std::string wanted = lowercase(name);
   for (const auto& [path, entry] : installed_) {
     const auto argv = parseExec(entry.exec);
     const std::string program = argv ? argv->front().substr(argv->front().rfind('/') + 1) : "";
-    if (lower(entry.name) == wanted || (!program.empty() && lower(program) == wanted)) {
+    if (lowercase(entry.name) == wanted || (!program.empty() && lowercase(program) == wanted)) {
       return path;
     }
   }

@@ -25,14 +25,6 @@ constexpr std::string_view kSuffix = ".desktop";
 constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
 constexpr std::string_view kRootTypes[] = {"public.item", "public.content"};
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string withoutSuffix(std::string_view id) {
   if (id.size() > kSuffix.size() && id.ends_with(kSuffix)) id.remove_suffix(kSuffix.size());
   return std::string(id);
@@ -57,7 +49,7 @@ std::vector<std::string> desktopIds(std::string_view bundleID) {
 // The pseudo type of a scheme; none when the scheme cannot be part of a MIME type.
 // Schemes are case-insensitive, and a URL is opened by its lowercased scheme.
 std::optional<std::string> schemeType(std::string_view scheme) {
-  std::string type = std::string(kSchemePrefix) + lower(scheme);
+  std::string type = std::string(kSchemePrefix) + lowercase(scheme);
   if (scheme.empty() || !isValidMimeType(type)) return std::nullopt;
   return type;
 }

@@ -5,9 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstring>
 #include <ctime>
+
+#include <glib.h>
 
 #include "quietling/UniqueFd.h"
 
@@ -46,34 +47,6 @@ void appendByteEscape(std::string& out, unsigned char byte) {
   out += kHex[byte & 0xF];
 }
 
-// The length of the well-formed UTF-8 sequence at text[at] and its code point; 0 when
-// the byte there does not start one.
-std::size_t decodeUtf8(std::string_view text, std::size_t at, std::uint32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    codePoint = (codePoint << 6) | (next & 0x3F);
-  }
-  const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-  if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
-  return length;
-}
-
 }  // namespace
 
 std::string escapeForLog(std::string_view message) {
@@ -82,8 +55,10 @@ std::string escapeForLog(std::string_view message) {
   for (std::size_t i = 0; i < message.size();) {
     const auto byte = static_cast<unsigned char>(message[i]);
     if (byte >= 0x80) {
-      std::uint32_t codePoint = 0;
-      const std::size_t length = decodeUtf8(message, i, codePoint);
+      const gunichar codePoint = g_utf8_get_char_validated(
+          message.data() + i, static_cast<gssize>(message.size() - i));
+      const std::size_t length =
+          codePoint < 0x110000 ? static_cast<std::size_t>(g_utf8_skip[byte]) : 0;
       if (length == 0) {
         appendByteEscape(out, byte);
         ++i;

@@ -99,6 +99,9 @@ TEST_F(LoggerTest, ControlCharactersAreEscapedOnBothOutputs) {
       // NEL, the line separator and a lone continuation byte; other UTF-8 is kept.
       {"x:\xc2\x85|\xe2\x80\xa8|\x80|\xc3\xa9\xe2\x82\xac",
        "x:\\u0085|\\u2028|\\x80|\xc3\xa9\xe2\x82\xac"},
+      // An overlong '/', a surrogate and a code point past U+10FFFF: escaped byte by byte.
+      {"x:\xc0\xaf|\xed\xa0\x80|\xf4\x90\x80\x80",
+       "x:\\xc0\\xaf|\\xed\\xa0\\x80|\\xf4\\x90\\x80\\x80"},
   };
   std::string expectedErrors;
   for (const auto& c : cases) {
