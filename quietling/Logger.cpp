@@ -1,14 +1,13 @@
 #include "quietling/Logger.h"
 
 #include <errno.h>
+#include <glib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <ctime>
-
-#include <glib.h>
 
 #include "quietling/UniqueFd.h"
 
@@ -55,8 +54,8 @@ std::string escapeForLog(std::string_view message) {
   for (std::size_t i = 0; i < message.size();) {
     const auto byte = static_cast<unsigned char>(message[i]);
     if (byte >= 0x80) {
-      const gunichar codePoint = g_utf8_get_char_validated(
-          message.data() + i, static_cast<gssize>(message.size() - i));
+      const gunichar codePoint =
+          g_utf8_get_char_validated(message.data() + i, static_cast<gssize>(message.size() - i));
       const std::size_t length =
           codePoint < 0x110000 ? static_cast<std::size_t>(g_utf8_skip[byte]) : 0;
       if (length == 0) {
