@@ -9,7 +9,7 @@
 #   folders  n folders in XDG_DATA_DIRS, nine of ten missing
 #   repeat   one folder named n / 4 times in XDG_DATA_DIRS
 #   entries  n desktop entries, each with a type and a scheme
-# Usage: bench/scaling.sh [BUILD_DIR]
+# Usage: bench/scaling.sh [BUILD_DIR]   (SHAPES="links keys ..." runs only those)
 set -eu
 build=${1:-build}
 vrax=$(cd "$build/bin" && pwd)/vrax
@@ -116,7 +116,7 @@ measure() {
     awk '{ printf "%.3f %s\n", ($2 - $1) / 1e9, $3 }'
 }
 
-commands="getApps|getSchemes|getUTIs|getHandler --URL http|getHandler --type text/x-app1 --all|setHandler --type text/x-app1 --app e1"
+commands="getApps|getSchemes|getUTIs|getHandler --URL http|getHandler --UTI text/x-app11 --all|setHandler --UTI text/x-app11 --app e11"
 
 run_shape() { # SHAPE N
   shape=$1
@@ -144,9 +144,14 @@ run_shape() { # SHAPE N
   rm -rf "$work/$shape$2" "$work/$shape$(($2 * 10))"
 }
 
-run_shape links "${LINKS:-100}"
-run_shape keys "${KEYS:-4000}"
-run_shape chain "${CHAIN:-500}"
-run_shape folders "${FOLDERS:-1200}"
-run_shape repeat "${FOLDERS:-1200}"
-run_shape entries "${ENTRIES:-1000}"
+for shape in ${SHAPES:-links keys chain folders repeat entries}; do
+  case $shape in
+    links) run_shape links "${LINKS:-100}" ;;
+    keys) run_shape keys "${KEYS:-4000}" ;;
+    chain) run_shape chain "${CHAIN:-500}" ;;
+    folders) run_shape folders "${FOLDERS:-1200}" ;;
+    repeat) run_shape repeat "${FOLDERS:-1200}" ;;
+    entries) run_shape entries "${ENTRIES:-1000}" ;;
+    *) echo "scaling.sh: no shape $shape" >&2; exit 2 ;;
+  esac
+done

@@ -212,6 +212,10 @@ void Applications::listAll() {
   walk.followLinks(
       [this](std::size_t index) -> FolderWalk::Files& { return *folders_[index].files; });
   for (auto& folder : folders_) folder.probed.clear();
+  firstFolder_.clear();
+  for (std::size_t i = 0; i < folders_.size(); ++i) {
+    for (const auto& [id, file] : *folders_[i].files) firstFolder_.try_emplace(id, i);
+  }
 }
 
 const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
@@ -276,18 +280,30 @@ bool Applications::programExists(const std::string& program) {
   return exists;
 }
 
-bool Applications::maskedBefore(std::size_t index, const std::string& id) {
-  for (std::size_t i = 0; i < index && i < folders_.size(); ++i) {
-    if (fileIn(i, id) != nullptr) return true;
+std::optional<std::size_t> Applications::firstFolderOf(const std::string& id, std::size_t limit) {
+  limit = std::min(limit, folders_.size());
+  if (!isValidDesktopFileId(id)) return std::nullopt;
+  if (listed_) {
+    // Once listed, one look at the index: asking for every ID of a long list of folders
+    // costs nothing per folder.
+    const auto found = firstFolder_.find(id);
+    if (found == firstFolder_.end() || found->second >= limit) return std::nullopt;
+    return found->second;
   }
-  return false;
+  for (std::size_t i = 0; i < limit; ++i) {
+    if (fileIn(i, id) != nullptr) return i;
+  }
+  return std::nullopt;
+}
+
+bool Applications::maskedBefore(std::size_t index, const std::string& id) {
+  return firstFolderOf(id, index).has_value();
 }
 
 std::optional<std::string> Applications::fileOf(const std::string& id) {
-  for (std::size_t i = 0; i < folders_.size(); ++i) {
-    if (const std::string* file = fileIn(i, id)) return pathOf(i, *file);
-  }
-  return std::nullopt;
+  const auto index = firstFolderOf(id, folders_.size());
+  if (!index) return std::nullopt;
+  return pathOf(*index, *fileIn(*index, id));
 }
 
 const Application* Applications::load(const std::string& id, std::size_t index,
@@ -338,11 +354,8 @@ const Application* Applications::find(const std::string& id) {
   if (!isValidDesktopFileId(id)) return nullptr;
   if (const auto found = byId_.find(id); found != byId_.end()) return found->second;
   const Application* application = nullptr;
-  for (std::size_t i = 0; i < folders_.size(); ++i) {
-    if (const std::string* file = fileIn(i, id)) {
-      application = load(id, i, *file);
-      break;
-    }
+  if (const auto index = firstFolderOf(id, folders_.size())) {
+    application = load(id, *index, *fileIn(*index, id));
   }
   byId_.emplace(id, application);
   return application;
@@ -397,6 +410,7 @@ void Applications::reload() {
   }
   identified_ = false;
   listed_ = false;
+  firstFolder_.clear();
   byId_.clear();
   programs_.clear();
 }

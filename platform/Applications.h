@@ -67,6 +67,8 @@ class Applications final {
   std::string pathOf(std::size_t index, const std::string& relative) const;
   // Whether a folder before index holds a file with this ID.
   bool maskedBefore(std::size_t index, const std::string& id);
+  // The first folder (before limit) holding a file with this ID; none when none does.
+  std::optional<std::size_t> firstFolderOf(const std::string& id, std::size_t limit);
   // The file with this ID in one folder, relative to it; null when the folder holds none.
   const std::string* fileIn(std::size_t index, const std::string& id);
 
@@ -116,6 +118,9 @@ class Applications final {
   std::vector<std::string> localizedNameKeys_;  // "Name[de_DE]", "Name[de]", ...
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
+  // Once every folder is listed: the first folder holding each ID. The keys are those
+  // of the folders' file maps.
+  std::unordered_map<std::string_view, std::size_t> firstFolder_;
   bool identified_ = false;
   bool listed_ = false;
   // The identities (device, inode) of the present folders.

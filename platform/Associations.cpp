@@ -79,15 +79,8 @@ const Application* Associations::installed(Id id) {
 }
 
 bool Associations::maskedBefore(Id id, std::size_t folders) {
-  Known& known = known_[id];
-  folders = std::min(folders, applications_.folderCount());
-  while (!known.firstFolder && known.searched < folders) {
-    if (applications_.fileIn(known.searched, known.id) != nullptr) {
-      known.firstFolder = known.searched;
-    }
-    ++known.searched;
-  }
-  return known.firstFolder && *known.firstFolder < folders;
+  if (folders == 0) return false;
+  return applications_.maskedBefore(folders, known_[id].id);
 }
 
 void Associations::expand(std::vector<Id>& list, const std::vector<Id>& items,
@@ -236,6 +229,25 @@ void Associations::load() {
   std::erase_if(*sources_, [](const Source& source) {
     return source.listed.empty() && source.cached.empty() && source.declared.empty();
   });
+  // Which sources name each type, so that a query visits those alone: with many
+  // folders, a type is named by few of them.
+  naming_.clear();
+  for (std::size_t index = 0; index < sources_->size(); ++index) {
+    const Source& source = (*sources_)[index];
+    const auto note = [&](const std::string& type) {
+      auto& indexes = naming_[type];
+      if (indexes.empty() || indexes.back() != index) indexes.push_back(index);
+    };
+    for (const auto& [type, ignored] : source.listed) note(type);
+    for (const auto& [type, ignored] : source.cached) note(type);
+    for (const auto& [type, ignored] : source.declared) note(type);
+  }
+}
+
+const std::vector<std::size_t>& Associations::sourcesNaming(const std::string& type) const {
+  static const std::vector<std::size_t> kNone;
+  const auto found = naming_.find(type);
+  return found == naming_.end() ? kNone : found->second;
 }
 
 bool Associations::lookup(Source& source, const std::string& type, std::vector<Id>& hits,
@@ -270,17 +282,18 @@ std::optional<Associations::Id> Associations::walkDefault(const std::string& typ
   bool blocking = false;
   const auto visit = [&](const std::string& current) -> std::optional<Id> {
     seen.clear();
-    for (auto& source : *sources_) {
-      const Tweaks* tweaks = tweaksOf(source, current);
+    const auto& naming = sourcesNaming(current);
+    for (const std::size_t index : naming) {
+      const Tweaks* tweaks = tweaksOf((*sources_)[index], current);
       if (tweaks == nullptr) continue;
       for (const Id id : tweaks->defaults) {
         if (!seen.insert(id)) continue;
         if (installed(id) != nullptr) return id;
       }
     }
-    for (auto& source : *sources_) {
+    for (const std::size_t index : naming) {
       hits.clear();
-      blocking = lookup(source, current, hits, seen, blocked) || blocking;
+      blocking = lookup((*sources_)[index], current, hits, seen, blocked) || blocking;
       for (const Id id : hits) {
         if (installed(id) != nullptr) return id;
       }
@@ -334,7 +347,9 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
   seen_.clear();
   blocked_.clear();
   for (const auto& current : database_.withAncestors(type)) {
-    for (auto& source : *sources_) lookup(source, current, hits, seen_, blocked_);
+    for (const std::size_t index : sourcesNaming(current)) {
+      lookup((*sources_)[index], current, hits, seen_, blocked_);
+    }
   }
   std::vector<std::string> result;
   for (const Id id : hits) {
@@ -372,7 +387,9 @@ std::vector<std::string> Associations::associatedTypes() {
 
 bool Associations::declares(const std::string& type) {
   load();
-  return std::any_of(sources_->begin(), sources_->end(), [&](const Source& source) {
+  const auto& naming = sourcesNaming(type);
+  return std::any_of(naming.begin(), naming.end(), [&](std::size_t index) {
+    const Source& source = (*sources_)[index];
     return source.cached.count(type) > 0 || source.declared.count(type) > 0;
   });
 }
@@ -400,6 +417,7 @@ void Associations::reload() {
   defaults_.clear();
   spellings_.reset();
   sources_.reset();
+  naming_.clear();
   known_.clear();
   ids_.clear();
 }

@@ -90,10 +90,6 @@ class Associations final {
     std::string id;
     bool resolved = false;
     const Application* application = nullptr;  // when resolved: the installed entry
-    // The first applications folder holding a file with this ID, among the first
-    // `searched` folders.
-    std::size_t searched = 0;
-    std::optional<std::size_t> firstFolder;
   };
   // A set of IDs that empties in constant time (a stamp per ID).
   class IdSet {
@@ -135,7 +131,11 @@ class Associations final {
   const XdgDirs& dirs_;
   MimeDatabase& database_;
   Applications& applications_;
+  // The sources (indexes into sources_, in precedence order) that name a canonical type.
+  const std::vector<std::size_t>& sourcesNaming(const std::string& type) const;
+
   std::optional<std::vector<Source>> sources_;
+  std::unordered_map<std::string, std::vector<std::size_t>> naming_;
   std::deque<Known> known_;  // a deque: the index below points into its strings
   std::unordered_map<std::string_view, Id> ids_;
   // Lowercased type -> the spelling of the sources, built when first asked.
