@@ -219,6 +219,13 @@ void Applications::listAll() {
 }
 
 const std::unordered_map<std::string, std::string>& Applications::filesOf(std::size_t index) {
+  // A folder that does not exist (or is an earlier one again) holds nothing, and asking
+  // for it lists nothing: the other folders are listed only when needed.
+  identifyFolders();
+  if (!folders_[index].present) {
+    static const std::unordered_map<std::string, std::string> kNone;
+    return kNone;
+  }
   listAll();
   return *folders_[index].files;
 }

@@ -236,18 +236,20 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
                          "\"" + std::string(bundleID) + "\" is not a valid desktop file ID");
   }
   const std::string type(mimeType);
-  // Read back through a fresh reader, as any other program would now see it, while the
-  // writer still holds its lock; a change that did not take effect is undone there.
+  // Read back through a fresh reader of every list and cache, as any other program
+  // would now see them, while the writer still holds its lock; a change that did not
+  // take effect is undone there. The type database and the entries are shared: a change
+  // touches neither.
   const std::string mainList = dirs_.configHome + "/mimeapps.list";
   const auto readBack = [&]() -> Status {
-    Freedesktop fresh(dirs_, executable_);
-    const auto effective = fresh.associations().defaultFor(type);
+    Associations fresh(dirs_, database(), applications());
+    const auto effective = fresh.defaultFor(type);
     if (effective == *id) return Status();
     return Status::fileError(
         kLSUnknownErr, resolveSymlinks(mainList).value_or(mainList),
         "read back a different default for " + type + ": " +
             (effective ? *effective : std::string("none")) + " instead of " + *id +
-            (fresh.installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
+            (installed(*id) == nullptr ? " (no installed application has that ID)" : ""));
   };
   Status status = setUserDefault(
       dirs_.configHome, dirs_.desktops, mimeType, *id,

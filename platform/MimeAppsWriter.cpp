@@ -242,9 +242,10 @@ Status AtomicFile::commit() {
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
     return failErrno(target_, "cannot be replaced", errno);
   }
+  // The folder is not flushed: the contents are on disk before the rename, so after a
+  // crash the file is the old one or the new one, whole, never empty or a part. Only a
+  // change made just before a power loss may be lost, as with any desktop program.
   temporary_.clear();
-  UniqueFd folder(::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.get() >= 0) ::fsync(folder.get());
   return Status();
 }
 

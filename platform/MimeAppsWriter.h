@@ -57,8 +57,9 @@ std::optional<std::string> resolveSymlinks(const std::string& path);
 
 // Replaces a file's contents atomically: the new contents go to a temporary file in the
 // same folder, which is flushed to disk and then renamed over the file, so a reader
-// sees the old file or the new one, never a part. Until commit() the file is untouched;
-// an AtomicFile destroyed uncommitted removes its temporary file.
+// (and the disk after a crash) holds the old file or the new one, never a part. Until
+// commit() the file is untouched; an AtomicFile destroyed uncommitted removes its
+// temporary file.
 class AtomicFile final {
  public:
   AtomicFile() = default;
@@ -70,7 +71,7 @@ class AtomicFile final {
   // permissions a new file gets under the umask) and, when given, the owner.
   Status prepare(const std::string& target, std::string_view contents, std::optional<mode_t> mode,
                  std::optional<std::pair<uid_t, gid_t>> owner);
-  // Renames the temporary file over the target and flushes the folder.
+  // Renames the temporary file over the target.
   Status commit();
 
  private:
