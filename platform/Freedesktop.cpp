@@ -13,8 +13,8 @@
 #include "platform/BundleInstaller.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopExec.h"
-#include "platform/InstallLayout.h"
 #include "platform/Handles.h"
+#include "platform/InstallLayout.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsWriter.h"
 
@@ -253,7 +253,9 @@ Status Freedesktop::setDefault(std::string_view mimeType, std::string_view bundl
   };
   Status status = setUserDefault(
       dirs_.configHome, dirs_.desktops, mimeType, *id,
-      [&](std::string_view key) { return isValidMimeType(key) && database().canonical(key) == type; },
+      [&](std::string_view key) {
+        return isValidMimeType(key) && database().canonical(key) == type;
+      },
       readBack);
   forget();
   return status;

@@ -13,8 +13,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/Handles.h"
 #include "platform/DesktopEntry.h"
+#include "platform/Handles.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeDatabase.h"
 #include "platform/XdgDirs.h"
