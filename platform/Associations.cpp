@@ -125,12 +125,16 @@ void Associations::readCache(Source& source) {
   if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxListBytes)) {
     source.cache = std::move(*text);
     const char* base = source.cache.data();
-    readKeyFile(source.cache, false,
-                [&](std::string_view group, std::string_view type, std::string_view raw) {
-                  if (group != kCacheGroup || raw.empty() || !isValidMimeType(type)) return;
-                  source.cached[database_.canonical(type)].emplace_back(
-                      static_cast<std::size_t>(raw.data() - base), raw.size());
-                });
+    readKeyFile(
+        source.cache, false,
+        [&](std::string_view group, std::string_view type, std::string_view raw) {
+          if (group != kCacheGroup || raw.empty() || !isValidMimeType(type)) return;
+          const std::string_view key =
+              database_.isCanonical(type)
+                  ? type
+                  : std::string_view(source.respelled.emplace_back(database_.canonical(type)));
+          source.cached[key].emplace_back(static_cast<std::size_t>(raw.data() - base), raw.size());
+        });
     return;
   }
   // No cache: the entries' own MimeType= keys say the same, at the cost of reading them.
@@ -234,8 +238,10 @@ void Associations::load() {
   naming_.clear();
   for (std::size_t index = 0; index < sources_->size(); ++index) {
     const Source& source = (*sources_)[index];
-    const auto note = [&](const std::string& type) {
-      auto& indexes = naming_[type];
+    const auto note = [&](std::string_view type) {
+      auto found = naming_.find(type);
+      if (found == naming_.end()) found = naming_.emplace(std::string(type), 0).first;
+      auto& indexes = found->second;
       if (indexes.empty() || indexes.back() != index) indexes.push_back(index);
     };
     for (const auto& [type, ignored] : source.listed) note(type);
@@ -370,10 +376,10 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
 
 std::vector<std::string> Associations::associatedTypes() {
   load();
-  std::unordered_set<std::string> seen;
+  std::unordered_set<std::string_view> seen;
   std::vector<std::string> types;
-  const auto add = [&](const std::string& type) {
-    if (seen.insert(type).second) types.push_back(type);
+  const auto add = [&](std::string_view type) {
+    if (seen.insert(type).second) types.emplace_back(type);
   };
   for (const auto& source : *sources_) {
     for (const auto& [type, tweaks] : source.listed) {
@@ -398,7 +404,7 @@ std::optional<std::string> Associations::spellingIgnoringCase(std::string_view t
   load();
   if (!spellings_) {
     spellings_.emplace();
-    const auto add = [&](const std::string& spelling) {
+    const auto add = [&](std::string_view spelling) {
       auto [known, added] = spellings_->try_emplace(lowercase(spelling), spelling);
       if (!added && spelling < known->second) known->second = spelling;
     };

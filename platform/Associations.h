@@ -77,9 +77,11 @@ class Associations final {
     // What the lists say, per canonical type.
     std::unordered_map<std::string, Tweaks> listed;
     // mimeinfo.cache as read, and per canonical type where its values are in it (offset
-    // and length): values are split only for the types asked about.
+    // and length): values are split only for the types asked about. The keys are views
+    // into the cache where it spells a type canonically, else into respelled.
     std::string cache;
-    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> cached;
+    std::deque<std::string> respelled;
+    std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> cached;
     // For a folder without mimeinfo.cache: the IDs whose MimeType= names each type.
     std::unordered_map<std::string, std::vector<Id>> declared;
     // The merged associations per type, computed on first use.
@@ -135,7 +137,7 @@ class Associations final {
   const std::vector<std::size_t>& sourcesNaming(const std::string& type) const;
 
   std::optional<std::vector<Source>> sources_;
-  std::unordered_map<std::string, std::vector<std::size_t>> naming_;
+  StringMap<std::vector<std::size_t>> naming_;
   std::deque<Known> known_;  // a deque: the index below points into its strings
   std::unordered_map<std::string_view, Id> ids_;
   // Lowercased type -> the spelling of the sources, built when first asked.

@@ -1,6 +1,7 @@
 #include "platform/MimeAppsList.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -14,7 +15,6 @@ constexpr std::string_view kDefaultGroup = "Default Applications";
 constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kDesktopSuffix = ".desktop";
-
 
 }  // namespace
 
@@ -470,13 +470,17 @@ bool isValidMimeType(std::string_view text) {
   if (text.empty() || text.size() > 255) return false;
   const std::size_t slash = text.find('/');
   if (slash == 0 || slash == std::string_view::npos || slash + 1 == text.size()) return false;
-  constexpr std::string_view kSpecials = "()<>@,;:\\\"/[]?=";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i == slash) continue;
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c <= 0x20 || c >= 0x7F || kSpecials.find(static_cast<char>(c)) != std::string_view::npos) {
-      return false;
+  // The characters of a token: printable ASCII less the separators.
+  static constexpr auto kTokenCharacters = [] {
+    std::array<bool, 256> allowed{};
+    constexpr std::string_view kSpecials = "()<>@,;:\\\"/[]?=";
+    for (unsigned c = 0x21; c < 0x7F; ++c) {
+      allowed[c] = kSpecials.find(static_cast<char>(c)) == std::string_view::npos;
     }
+    return allowed;
+  }();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i != slash && !kTokenCharacters[static_cast<unsigned char>(text[i])]) return false;
   }
   // A URL scheme's pseudo type holds a valid URI scheme: a letter, then letters, digits,
   // '+', '-' and '.'.

@@ -58,12 +58,20 @@ void MimeDatabase::loadAliases() {
   // An alias of an alias names the type at the end of the chain, so a canonical name is
   // never itself an alias; aliases that lead round in a circle name no type and go. Each
   // alias is followed once: a chain is resolved whole, and its members remember it.
-  std::unordered_map<std::string, std::string> resolved;
-  std::unordered_set<std::string> circular;
+  // Most aliases name a type that is no alias: those need no walk.
+  StringMap<std::string> resolved;
+  StringSet circular;
+  std::vector<const std::string*> path;
+  std::unordered_set<std::string_view> onPath;
   for (const auto& [alias, target] : *aliases_) {
+    if (aliases_->find(target) == aliases_->end()) {
+      resolved.emplace(alias, target);
+      continue;
+    }
     if (resolved.count(alias) > 0 || circular.count(alias) > 0) continue;
-    std::vector<const std::string*> path{&alias};
-    std::unordered_set<std::string_view> onPath{alias};
+    path.assign({&alias});
+    onPath.clear();
+    onPath.insert(alias);
     const std::string* end = &target;
     bool circle = false;
     for (;;) {
@@ -111,13 +119,17 @@ void MimeDatabase::loadParents() {
 
 void MimeDatabase::loadTypes() {
   if (types_) return;
+  loadAliases();
   types_.emplace();
   for (const auto& dir : mimeDirs_) {
     // A name that the aliases also list is declared under its canonical name.
     readWords(dir + "/types", [&](std::string_view type, std::string_view second) {
       if (!second.empty()) return;
-      std::string canonical = unalias(type);
-      if (typeSet_.insert(canonical).second) types_->push_back(std::move(canonical));
+      const auto alias = aliases_->find(type);
+      const std::string_view canonical = alias == aliases_->end() ? type : alias->second;
+      if (typeSet_.find(canonical) != typeSet_.end()) return;
+      typeSet_.emplace(canonical);
+      types_->emplace_back(canonical);
     });
   }
 }
@@ -150,17 +162,22 @@ std::optional<std::string> MimeDatabase::canonicalIgnoringCase(std::string_view 
 
 std::string MimeDatabase::canonical(std::string_view type) {
   loadAliases();
-  if (const auto alias = aliases_->find(std::string(type)); alias != aliases_->end()) {
-    return alias->second;
-  }
+  if (const auto alias = aliases_->find(type); alias != aliases_->end()) return alias->second;
   loadTypes();
-  if (typeSet_.count(std::string(type)) > 0) return std::string(type);
+  if (typeSet_.find(type) != typeSet_.end()) return std::string(type);
   return canonicalIgnoringCase(type).value_or(lowercase(type));
+}
+
+bool MimeDatabase::isCanonical(std::string_view type) {
+  loadAliases();
+  if (aliases_->find(type) != aliases_->end()) return false;
+  loadTypes();
+  return typeSet_.find(type) != typeSet_.end() || canonical(type) == type;
 }
 
 std::string MimeDatabase::unalias(std::string_view type) {
   loadAliases();
-  const auto found = aliases_->find(std::string(type));
+  const auto found = aliases_->find(type);
   return found == aliases_->end() ? std::string(type) : found->second;
 }
 

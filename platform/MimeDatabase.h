@@ -7,6 +7,8 @@
 // parents are the union of all folders.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,18 @@ namespace platform {
 // The text with ASCII capital letters lowercased (MIME types and URL schemes ignore
 // ASCII case).
 std::string lowercase(std::string_view text);
+
+// A hash of strings that also takes views, so that maps of strings are searched with a
+// view and no copy is made for a lookup.
+struct StringHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+template <typename Value>
+using StringMap = std::unordered_map<std::string, Value, StringHash, std::equal_to<>>;
+using StringSet = std::unordered_set<std::string, StringHash, std::equal_to<>>;
 
 class MimeDatabase final {
  public:
@@ -33,6 +47,9 @@ class MimeDatabase final {
   // aliases resolved and letter case ignored; the database's own name where it knows the
   // type, else the text in lower case.
   std::string canonical(std::string_view type);
+  // Whether canonical(type) is the type as written, asked without making a copy for
+  // the types the database declares.
+  bool isCanonical(std::string_view type);
   // The canonical name of a type the database knows under another letter case (MIME
   // types ignore case): "TEXT/PLAIN" is "text/plain", "Text/X-C" is "text/x-csrc",
   // "audio/amr" is "audio/AMR"; none when no type or alias matches ignoring case.
@@ -60,12 +77,12 @@ class MimeDatabase final {
   const std::vector<std::string>& parentsOf(const std::string& canonical);
 
   std::vector<std::string> mimeDirs_;
-  std::optional<std::unordered_map<std::string, std::string>> aliases_;
-  std::optional<std::unordered_map<std::string, std::vector<std::string>>> parents_;
+  std::optional<StringMap<std::string>> aliases_;
+  std::optional<StringMap<std::vector<std::string>>> parents_;
   std::optional<std::vector<std::string>> types_;
-  std::unordered_set<std::string> typeSet_;
+  StringSet typeSet_;
   // Lowercased -> canonical, for the types and aliases whose name has capital letters.
-  std::optional<std::unordered_map<std::string, std::string>> foldedNames_;
+  std::optional<StringMap<std::string>> foldedNames_;
 };
 
 }  // namespace platform
