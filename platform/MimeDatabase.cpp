@@ -37,14 +37,6 @@ void readWords(const std::string& path,
 
 }  // namespace
 
-std::string lowercase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 MimeDatabase::MimeDatabase(std::vector<std::string> mimeDirs) : mimeDirs_(std::move(mimeDirs)) {}
 
 void MimeDatabase::loadAliases() {

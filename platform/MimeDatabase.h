@@ -7,8 +7,6 @@
 // parents are the union of all folders.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,23 +14,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace platform {
-
-// The text with ASCII capital letters lowercased (MIME types and URL schemes ignore
-// ASCII case).
-std::string lowercase(std::string_view text);
-
-// A hash of strings that also takes views, so that maps of strings are searched with a
-// view and no copy is made for a lookup.
-struct StringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
-template <typename Value>
-using StringMap = std::unordered_map<std::string, Value, StringHash, std::equal_to<>>;
-using StringSet = std::unordered_set<std::string, StringHash, std::equal_to<>>;
 
 class MimeDatabase final {
  public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -82,9 +83,7 @@ std::optional<URL> URL::parse(std::string_view text) {
         })) {
       return std::nullopt;
     }
-    for (const char c : scheme) {
-      url.scheme_ += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    url.scheme_ = lowercase(scheme);
     rest = text.substr(colon + 1);
   }
   // Only the fragment may hold '#'; brackets only an authority's IP literal.
@@ -102,9 +101,7 @@ std::optional<URL> URL::parse(std::string_view text) {
         !(authority.starts_with('[') && authority.find(']') != std::string_view::npos)) {
       return std::nullopt;
     }
-    for (const char c : authority) {
-      url.host_ += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    url.host_ = lowercase(authority);
     path = slash == std::string_view::npos ? std::string_view() : path.substr(slash);
   }
   if (path.find_first_of("[]") != std::string_view::npos) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/ApplicationNames.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -96,11 +97,9 @@ XdgDirs XdgDirs::fromEnvironment() {
     if (named.insert(folder).second) dirs.dataDirs.push_back(std::move(folder));
   }
   if (const auto desktops = environment("XDG_CURRENT_DESKTOP")) {
-    for (auto& part : split(*desktops, ':')) {
-      for (char& c : part) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      }
-      if (isValidDesktopName(part)) dirs.desktops.push_back(std::move(part));
+    for (const auto& part : split(*desktops, ':')) {
+      std::string name = lowercase(part);
+      if (isValidDesktopName(name)) dirs.desktops.push_back(std::move(name));
     }
   }
   dirs.path = environment("PATH");
