@@ -14,6 +14,8 @@ constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kCacheGroup = "MIME Cache";
 constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
+// Up to this many sources, a query asks each of them rather than an index.
+constexpr std::size_t kSourcesWithoutIndex = 16;
 
 template <typename Visit>
 void forEachListItem(std::string_view raw, Visit visit) {
@@ -234,8 +236,11 @@ void Associations::load() {
     return source.listed.empty() && source.cached.empty() && source.declared.empty();
   });
   // Which sources name each type, so that a query visits those alone: with many
-  // folders, a type is named by few of them.
+  // folders, a type is named by few of them. With a few sources, a query visits each.
   naming_.clear();
+  everySource_.clear();
+  for (std::size_t index = 0; index < sources_->size(); ++index) everySource_.push_back(index);
+  if (sources_->size() <= kSourcesWithoutIndex) return;
   for (std::size_t index = 0; index < sources_->size(); ++index) {
     const Source& source = (*sources_)[index];
     const auto note = [&](std::string_view type) {
@@ -252,6 +257,7 @@ void Associations::load() {
 
 const std::vector<std::size_t>& Associations::sourcesNaming(const std::string& type) const {
   static const std::vector<std::size_t> kNone;
+  if (sources_->size() <= kSourcesWithoutIndex) return everySource_;
   const auto found = naming_.find(type);
   return found == naming_.end() ? kNone : found->second;
 }

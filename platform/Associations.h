@@ -133,11 +133,13 @@ class Associations final {
   const XdgDirs& dirs_;
   MimeDatabase& database_;
   Applications& applications_;
-  // The sources (indexes into sources_, in precedence order) that name a canonical type.
+  // The sources (indexes into sources_, in precedence order) that may name a canonical
+  // type: those that do, or every source when there are few.
   const std::vector<std::size_t>& sourcesNaming(const std::string& type) const;
 
   std::optional<std::vector<Source>> sources_;
   StringMap<std::vector<std::size_t>> naming_;
+  std::vector<std::size_t> everySource_;
   std::deque<Known> known_;  // a deque: the index below points into its strings
   std::unordered_map<std::string_view, Id> ids_;
   // Lowercased type -> the spelling of the sources, built when first asked.

@@ -11,14 +11,12 @@ namespace {
 
 constexpr std::size_t kMaxDatabaseFileBytes = 16 << 20;
 
-// Calls line(first, second) for each "first second" line of a database file (second is
-// empty for one-word lines); comments are skipped, and so is a line whose words are not
-// valid type names: nothing the standards do not allow as a type gets into the database.
-void readWords(const std::string& path,
-               const std::function<void(std::string_view, std::string_view)>& line) {
-  const auto text = readSmallFile(path, kMaxDatabaseFileBytes);
-  if (!text) return;
-  std::string_view rest = *text;
+// Calls line(first, second) for each "first second" line of a database file's text
+// (second is empty for one-word lines); comments are skipped, and so is a line whose
+// words are not valid type names: nothing the standards do not allow as a type gets
+// into the database.
+template <typename Line>
+void forEachWords(std::string_view rest, Line line) {
   while (!rest.empty()) {
     std::size_t end = rest.find('\n');
     if (end == std::string_view::npos) end = rest.size();
@@ -39,56 +37,68 @@ void readWords(const std::string& path,
 
 MimeDatabase::MimeDatabase(std::vector<std::string> mimeDirs) : mimeDirs_(std::move(mimeDirs)) {}
 
+const std::string* MimeDatabase::readFile(const std::string& path) {
+  auto text = readSmallFile(path, kMaxDatabaseFileBytes);
+  if (!text) return nullptr;
+  return &texts_.emplace_back(std::move(*text));
+}
+
 void MimeDatabase::loadAliases() {
   if (aliases_) return;
   aliases_.emplace();
   for (const auto& dir : mimeDirs_) {
-    readWords(dir + "/aliases", [&](std::string_view alias, std::string_view target) {
-      if (!target.empty()) aliases_->try_emplace(std::string(alias), std::string(target));
-    });
+    if (const std::string* text = readFile(dir + "/aliases")) {
+      forEachWords(*text, [&](View alias, View target) {
+        if (!target.empty()) aliases_->try_emplace(alias, target);
+      });
+    }
   }
   // An alias of an alias names the type at the end of the chain, so a canonical name is
-  // never itself an alias; aliases that lead round in a circle name no type and go. Each
-  // alias is followed once: a chain is resolved whole, and its members remember it.
-  // Most aliases name a type that is no alias: those need no walk.
-  StringMap<std::string> resolved;
-  StringSet circular;
-  std::vector<const std::string*> path;
-  std::unordered_set<std::string_view> onPath;
+  // never itself an alias; aliases that lead round in a circle name no type and go.
+  // Most aliases name a type that is no alias: those need no walk. Each chain is walked
+  // once: its members are resolved together.
+  std::unordered_map<View, View> resolved;
+  std::unordered_set<View> circular;
+  std::vector<View> path;
+  std::unordered_set<View> onPath;
   for (const auto& [alias, target] : *aliases_) {
-    if (aliases_->find(target) == aliases_->end()) {
-      resolved.emplace(alias, target);
-      continue;
-    }
+    if (aliases_->find(target) == aliases_->end()) continue;
     if (resolved.count(alias) > 0 || circular.count(alias) > 0) continue;
-    path.assign({&alias});
+    path.assign({alias});
     onPath.clear();
     onPath.insert(alias);
-    const std::string* end = &target;
+    View end = target;
     bool circle = false;
     for (;;) {
-      if (const auto known = resolved.find(*end); known != resolved.end()) {
-        end = &known->second;
+      if (const auto known = resolved.find(end); known != resolved.end()) {
+        end = known->second;
         break;
       }
-      if (circular.count(*end) > 0 || !onPath.insert(*end).second) {
+      if (circular.count(end) > 0 || !onPath.insert(end).second) {
         circle = true;
         break;
       }
-      const auto next = aliases_->find(*end);
+      const auto next = aliases_->find(end);
       if (next == aliases_->end()) break;
-      path.push_back(&next->first);
-      end = &next->second;
+      path.push_back(next->first);
+      end = next->second;
     }
-    for (const std::string* member : path) {
+    for (const View member : path) {
       if (circle) {
-        circular.insert(*member);
+        circular.insert(member);
       } else {
-        resolved.emplace(*member, *end);
+        resolved.emplace(member, end);
       }
     }
   }
-  aliases_ = std::move(resolved);
+  for (const auto& [alias, target] : resolved) (*aliases_)[alias] = target;
+  for (const View alias : circular) aliases_->erase(alias);
+}
+
+MimeDatabase::View MimeDatabase::unaliased(View type) {
+  loadAliases();
+  const auto found = aliases_->find(type);
+  return found == aliases_->end() ? type : found->second;
 }
 
 void MimeDatabase::loadParents() {
@@ -98,30 +108,38 @@ void MimeDatabase::loadParents() {
   // through the child's parents, so a type with many parents costs no more per link.
   std::unordered_set<std::string> links;
   for (const auto& dir : mimeDirs_) {
-    readWords(dir + "/subclasses", [&](std::string_view child, std::string_view parent) {
+    const auto text = readSmallFile(dir + "/subclasses", kMaxDatabaseFileBytes);
+    if (!text) continue;
+    forEachWords(*text, [&](View child, View parent) {
       if (parent.empty()) return;
-      std::string canonicalChild = unalias(child);
-      std::string canonical = unalias(parent);
+      const View canonicalChild = unaliased(child);
+      const View canonical = unaliased(parent);
       if (canonical == canonicalChild) return;
-      if (!links.insert(canonicalChild + ' ' + canonical).second) return;
-      (*parents_)[std::move(canonicalChild)].push_back(std::move(canonical));
+      std::string link;
+      link.reserve(canonicalChild.size() + canonical.size() + 1);
+      link.append(canonicalChild).append(1, ' ').append(canonical);
+      if (!links.insert(std::move(link)).second) return;
+      auto found = parents_->find(canonicalChild);
+      if (found == parents_->end()) {
+        found = parents_->emplace(std::string(canonicalChild), std::vector<std::string>()).first;
+      }
+      found->second.emplace_back(canonical);
     });
   }
 }
 
 void MimeDatabase::loadTypes() {
-  if (types_) return;
+  if (typeOrder_) return;
   loadAliases();
-  types_.emplace();
+  typeOrder_.emplace();
   for (const auto& dir : mimeDirs_) {
+    const std::string* text = readFile(dir + "/types");
+    if (text == nullptr) continue;
     // A name that the aliases also list is declared under its canonical name.
-    readWords(dir + "/types", [&](std::string_view type, std::string_view second) {
+    forEachWords(*text, [&](View type, View second) {
       if (!second.empty()) return;
-      const auto alias = aliases_->find(type);
-      const std::string_view canonical = alias == aliases_->end() ? type : alias->second;
-      if (typeSet_.find(canonical) != typeSet_.end()) return;
-      typeSet_.emplace(canonical);
-      types_->emplace_back(canonical);
+      const View canonical = unaliased(type);
+      if (typeSet_.insert(canonical).second) typeOrder_->push_back(canonical);
     });
   }
 }
@@ -131,18 +149,22 @@ void MimeDatabase::loadFoldedNames() {
   loadAliases();
   loadTypes();
   foldedNames_.emplace();
-  const auto fold = [&](const std::string& name, const std::string& target) {
-    std::string folded = lowercase(name);
-    if (folded != name) foldedNames_->try_emplace(std::move(folded), target);
+  const auto fold = [&](View name, View target) {
+    if (std::none_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+      return;
+    }
+    foldedNames_->try_emplace(lowercase(name), target);
   };
-  for (const auto& type : *types_) fold(type, type);
+  for (const View type : *typeOrder_) fold(type, type);
   for (const auto& [alias, target] : *aliases_) fold(alias, target);
 }
 
 std::optional<std::string> MimeDatabase::canonicalIgnoringCase(std::string_view type) {
   const std::string folded = lowercase(type);
   loadAliases();
-  if (const auto alias = aliases_->find(folded); alias != aliases_->end()) return alias->second;
+  if (const auto alias = aliases_->find(folded); alias != aliases_->end()) {
+    return std::string(alias->second);
+  }
   loadTypes();
   if (typeSet_.count(folded) > 0) return folded;
   loadFoldedNames();
@@ -154,24 +176,22 @@ std::optional<std::string> MimeDatabase::canonicalIgnoringCase(std::string_view 
 
 std::string MimeDatabase::canonical(std::string_view type) {
   loadAliases();
-  if (const auto alias = aliases_->find(type); alias != aliases_->end()) return alias->second;
+  if (const auto alias = aliases_->find(type); alias != aliases_->end()) {
+    return std::string(alias->second);
+  }
   loadTypes();
-  if (typeSet_.find(type) != typeSet_.end()) return std::string(type);
+  if (typeSet_.count(type) > 0) return std::string(type);
   return canonicalIgnoringCase(type).value_or(lowercase(type));
 }
 
 bool MimeDatabase::isCanonical(std::string_view type) {
   loadAliases();
-  if (aliases_->find(type) != aliases_->end()) return false;
+  if (aliases_->count(type) > 0) return false;
   loadTypes();
-  return typeSet_.find(type) != typeSet_.end() || canonical(type) == type;
+  return typeSet_.count(type) > 0 || canonical(type) == type;
 }
 
-std::string MimeDatabase::unalias(std::string_view type) {
-  loadAliases();
-  const auto found = aliases_->find(type);
-  return found == aliases_->end() ? std::string(type) : found->second;
-}
+std::string MimeDatabase::unalias(std::string_view type) { return std::string(unaliased(type)); }
 
 const std::vector<std::string>& MimeDatabase::parentsOf(const std::string& canonical) {
   static const std::vector<std::string> kNone;
@@ -203,12 +223,13 @@ std::vector<std::string> MimeDatabase::withAncestors(std::string_view type) {
 
 const std::vector<std::string>& MimeDatabase::types() {
   loadTypes();
+  if (!types_) types_.emplace(typeOrder_->begin(), typeOrder_->end());
   return *types_;
 }
 
 bool MimeDatabase::isKnown(std::string_view type) {
   loadTypes();
-  return typeSet_.count(unalias(type)) > 0;
+  return typeSet_.count(unaliased(type)) > 0;
 }
 
 bool MimeDatabase::conformsTo(std::string_view type, std::string_view parent) {

@@ -7,6 +7,7 @@
 // parents are the union of all folders.
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,18 +54,29 @@ class MimeDatabase final {
   bool conformsTo(std::string_view type, std::string_view parent);
 
  private:
+  using View = std::string_view;
+  // Reads one database file and keeps its text; none when it cannot be read.
+  const std::string* readFile(const std::string& path);
   void loadAliases();
   void loadParents();
   void loadTypes();
   void loadFoldedNames();
   // The direct parents of a canonical type, without a copy.
   const std::vector<std::string>& parentsOf(const std::string& canonical);
+  // The alias target of a type, or the type itself; a view into texts_ or into type.
+  View unaliased(View type);
 
   std::vector<std::string> mimeDirs_;
-  std::optional<StringMap<std::string>> aliases_;
+  // The files as read: the views below point into them. A deque, so they never move.
+  std::deque<std::string> texts_;
+  // Alias -> canonical type, as views into the files.
+  std::optional<std::unordered_map<View, View>> aliases_;
   std::optional<StringMap<std::vector<std::string>>> parents_;
+  // The declared types, canonical, in database order.
+  std::optional<std::vector<View>> typeOrder_;
+  std::unordered_set<View> typeSet_;
+  // typeOrder_ as strings, made when the list is asked for.
   std::optional<std::vector<std::string>> types_;
-  StringSet typeSet_;
   // Lowercased -> canonical, for the types and aliases whose name has capital letters.
   std::optional<StringMap<std::string>> foldedNames_;
 };

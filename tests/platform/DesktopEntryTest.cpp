@@ -110,6 +110,11 @@ TEST(DesktopEntryTest, BothKeyFileReadersCheckTextAlike) {
       {"past U+10FFFF", "\xf4\x90\x80\x80", false},
       {"cut short", "\xe2\x82", false},
       {"lone continuation byte", "\x80", false},
+      {"long ASCII run", "an application for editing text files", true},
+      {"bad byte after a long ASCII run", "an application for\xff editing", false},
+      {"bad byte at the end of a run of eight", "abcdefg\x80", false},
+      {"cut short after a run of eight", "abcdefgh\xe2\x82", false},
+      {"ASCII around a long character", "abcdefgh\xf0\x9f\x98\x80" "abcdefgh", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(isValidUtf8(c.bytes), c.utf8) << c.name;

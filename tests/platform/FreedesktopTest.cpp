@@ -194,25 +194,47 @@ TEST(FreedesktopTest, EffectiveDefaultFollowsTheAssociationRules) {
        "b",
        {"b", "a"}},
   };
-  for (const auto& c : cases) {
-    XdgTree tree;
-    tree.program("prog");
-    tree.application("a", "prog", "text/plain;text/x-csrc;");
-    tree.application("b", "prog", "text/plain;");
-    tree.application("c", "prog", "x-scheme-handler/web;");
-    tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
-    for (const auto& [file, text] : c.files) tree.write(file, text);
-    if (*c.desktops) tree.setEnv("XDG_CURRENT_DESKTOP", c.desktops);
-    Freedesktop platform;
-    const std::string type = c.type;
-    const bool scheme = type.starts_with("x-scheme-handler/");
-    if (scheme) {
-      EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(type.substr(17)), c.preferred) << c.name;
-      EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(type.substr(17)), c.all) << c.name;
-    } else {
-      EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesViewer), c.preferred)
-          << c.name;
-      EXPECT_EQ(platform.LSCopyAllRoleHandlersForContentType(type, kLSRolesAll), c.all) << c.name;
+  // Each case also with many more folders after the tree's own, each naming some other
+  // type: then a query asks only the sources that name its type (an index), and must
+  // answer alike.
+  for (const bool manyFolders : {false, true}) {
+    for (const auto& c : cases) {
+      XdgTree tree;
+      tree.program("prog");
+      tree.application("a", "prog", "text/plain;text/x-csrc;");
+      tree.application("b", "prog", "text/plain;");
+      tree.application("c", "prog", "x-scheme-handler/web;");
+      tree.application("hidden", "prog", "text/plain;", "Hidden=true\n");
+      for (const auto& [file, text] : c.files) tree.write(file, text);
+      if (*c.desktops) tree.setEnv("XDG_CURRENT_DESKTOP", c.desktops);
+      if (manyFolders) {
+        std::string dataDirs = tree.dataDirs();
+        std::string configDirs = tree.configDirs();
+        for (int i = 0; i < 20; ++i) {
+          const std::string name = "more" + std::to_string(i);
+          tree.write(name + "/applications/mimeapps.list",
+                     "[Added Associations]\ntext/x-other" + std::to_string(i) + "=a.desktop;\n");
+          tree.write(name + "-etc/mimeapps.list",
+                     "[Default Applications]\ntext/x-else" + std::to_string(i) + "=b.desktop;\n");
+          dataDirs += ":" + tree.root() + "/" + name;
+          configDirs += ":" + tree.root() + "/" + name + "-etc";
+        }
+        tree.setEnv("XDG_DATA_DIRS", dataDirs);
+        tree.setEnv("XDG_CONFIG_DIRS", configDirs);
+      }
+      Freedesktop platform;
+      const std::string type = c.type;
+      const bool scheme = type.starts_with("x-scheme-handler/");
+      if (scheme) {
+        EXPECT_EQ(platform.LSCopyDefaultHandlerForURLScheme(type.substr(17)), c.preferred)
+            << c.name;
+        EXPECT_EQ(platform.LSCopyAllHandlersForURLScheme(type.substr(17)), c.all) << c.name;
+      } else {
+        EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType(type, kLSRolesViewer),
+                  c.preferred)
+            << c.name;
+        EXPECT_EQ(platform.LSCopyAllRoleHandlersForContentType(type, kLSRolesAll), c.all) << c.name;
+      }
     }
   }
 }
