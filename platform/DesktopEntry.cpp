@@ -23,8 +23,7 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
         return key.find('[') != std::string_view::npos;
       });
   const bool wellFormed = readKeyFile(
-      text, true,
-      [&](std::string_view group, std::string_view key, std::string_view raw) {
+      text, true, [&](std::string_view group, std::string_view key, std::string_view raw) {
         if (!firstGroup) firstGroup = group;
         if (key.empty() || group != "Desktop Entry") return;
         // Translated keys ("Name[de]") only when asked for by name.

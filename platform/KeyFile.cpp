@@ -143,7 +143,8 @@ std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
                                            std::size_t maxBytes) {
   // No stat first: an open and one read is all a small file costs. A folder fails to
   // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
-  const UniqueFd file(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const UniqueFd file(
+      ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!file) return std::nullopt;
   const int fd = file.get();
   char first[16384];
