@@ -188,7 +188,15 @@ bool MimeDatabase::isCanonical(std::string_view type) {
   loadAliases();
   if (aliases_->count(type) > 0) return false;
   loadTypes();
-  return typeSet_.count(type) > 0 || canonical(type) == type;
+  if (typeSet_.count(type) > 0) return true;
+  if (std::any_of(type.begin(), type.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    return canonical(type) == type;
+  }
+  // In lower case already: the type itself, unless it is how a name with capitals is
+  // folded.
+  loadFoldedNames();
+  const auto folded = foldedNames_->find(type);
+  return folded == foldedNames_->end() || folded->second == type;
 }
 
 std::string MimeDatabase::unalias(std::string_view type) { return std::string(unaliased(type)); }
