@@ -226,23 +226,22 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
   args.push_back(nullptr);
   const bool searchPath = argv.front().find('/') == std::string::npos;
 
-  int channel[2];
-  if (::pipe2(channel, O_CLOEXEC) != 0) {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) {
     return failLaunch(error, kLSUnknownErr, argv.front(),
                       std::string("cannot be started: ") + std::strerror(errno));
   }
+  UniqueFd reading(ends[0]);
+  UniqueFd writing(ends[1]);
   const pid_t child = ::fork();
   if (child < 0) {
-    const int e = errno;
-    ::close(channel[0]);
-    ::close(channel[1]);
     return failLaunch(error, kLSUnknownErr, argv.front(),
-                      std::string("cannot be started: ") + std::strerror(e));
+                      std::string("cannot be started: ") + std::strerror(errno));
   }
   if (child == 0) {
     // The intermediate process: a new session, one more fork, then gone, so the
     // program is adopted by init (or the nearest subreaper) and is nobody's zombie.
-    ::close(channel[0]);
+    reading.reset();
     ::setsid();
     const pid_t program = ::fork();
     if (program == 0) {
@@ -266,16 +265,16 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
         ::execv(args[0], args.data());
       }
       const SpawnReport failure{SpawnReport::kExecFailed, errno};
-      (void)!::write(channel[1], &failure, sizeof failure);
+      (void)!::write(writing.get(), &failure, sizeof failure);
       ::_exit(127);
     }
     const SpawnReport report = program > 0 ? SpawnReport{SpawnReport::kStarted, program}
                                            : SpawnReport{SpawnReport::kForkFailed, errno};
-    (void)!::write(channel[1], &report, sizeof report);
+    (void)!::write(writing.get(), &report, sizeof report);
     ::_exit(0);
   }
 
-  ::close(channel[1]);
+  writing.reset();
   // Both processes write to the channel and either may come first, so each report says
   // what it is. A report is smaller than PIPE_BUF, so reports never interleave. The
   // channel reaches its end once the intermediate process is gone and the program has
@@ -289,7 +288,7 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
     std::size_t got = 0;
     auto* bytes = reinterpret_cast<char*>(&report);
     while (got < sizeof report) {
-      const ssize_t n = ::read(channel[0], bytes + got, sizeof report - got);
+      const ssize_t n = ::read(reading.get(), bytes + got, sizeof report - got);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       got += static_cast<std::size_t>(n);
@@ -314,7 +313,7 @@ std::optional<RunningApplication> spawnDetached(const std::vector<std::string>& 
         break;
     }
   }
-  ::close(channel[0]);
+  reading.reset();
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }

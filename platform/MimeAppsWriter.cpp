@@ -293,15 +293,14 @@ void removeLeftovers(const std::string& path) {
   if (!target) return;
   const std::string folder = folderOf(*target);
   const std::string base = baseOf(*target);
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return;
-  while (const dirent* item = ::readdir(dir)) {
+  const UniqueDir dir(::opendir(folder.c_str()));
+  if (!dir) return;
+  while (const dirent* item = ::readdir(dir.get())) {
     const auto owner = temporaryOwner(item->d_name, base);
     if (!owner || *owner <= 0 || *owner == ::getpid()) continue;
     if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;  // it runs, or may
-    ::unlinkat(::dirfd(dir), item->d_name, 0);
+    ::unlinkat(::dirfd(dir.get()), item->d_name, 0);
   }
-  ::closedir(dir);
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <cstring>
 #include <ctime>
 
-#include "quietling/UniqueFd.h"
+#include "platform/Handles.h"
 
 namespace quietling {
+
+using platform::UniqueFd;
 namespace {
 
 constexpr int kFacilityUser = 1;
@@ -104,7 +106,7 @@ bool SystemLog::send(std::string_view message) const {
   std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
 
   const UniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  if (!socket.valid()) return false;
+  if (!socket) return false;
   if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     return false;
   }

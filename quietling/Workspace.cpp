@@ -4,17 +4,19 @@
 #include <gio/gio.h>
 #include <sys/stat.h>
 
+#include "platform/Handles.h"
 #include "quietling/GLibPtr.h"
-#include "quietling/UniqueFd.h"
 
 namespace quietling {
+
+using platform::UniqueFd;
 
 std::optional<std::string> GioWorkspace::typeOfFile(const std::string& path) {
   // A path holding a NUL byte names no file (the system would read it shorter).
   if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
   const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (!file.valid()) return std::nullopt;
+  if (!file) return std::nullopt;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0) return std::nullopt;
   if ((status.st_mode & (S_IRUSR | S_IRGRP | S_IROTH)) == 0) return std::nullopt;

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "Files.h"
+#include "platform/Handles.h"
 #include "quietling/Logger.h"
-#include "quietling/UniqueFd.h"
 
 namespace quietling {
+
+using platform::UniqueFd;
 namespace {
 
 // A datagram socket standing in for the system logger.
