@@ -479,6 +479,8 @@ bool isValidMimeType(std::string_view text) {
   if (text.empty() || text.size() > 255) return false;
   const std::size_t slash = text.find('/');
   if (slash == 0 || slash == std::string_view::npos || slash + 1 == text.size()) return false;
+  // A key starting with '#' is a comment line to every reader of a list.
+  if (text.front() == '#') return false;
   // The characters of a token: printable ASCII less the separators.
   static constexpr auto kTokenCharacters = [] {
     std::array<bool, 256> allowed{};
@@ -491,10 +493,19 @@ bool isValidMimeType(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (i != slash && !kTokenCharacters[static_cast<unsigned char>(text[i])]) return false;
   }
-  // A URL scheme's pseudo type holds a valid URI scheme: a letter, then letters, digits,
-  // '+', '-' and '.'.
+  // A URL scheme's pseudo type, in any letter case as types are compared, holds a valid
+  // URI scheme: a letter, then letters, digits, '+', '-' and '.'.
   constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
-  if (text.size() > kSchemePrefix.size() && text.substr(0, kSchemePrefix.size()) == kSchemePrefix) {
+  const auto samePrefix = [&] {
+    for (std::size_t i = 0; i < kSchemePrefix.size(); ++i) {
+      const char c = text[i];
+      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kSchemePrefix[i]) {
+        return false;
+      }
+    }
+    return true;
+  };
+  if (text.size() > kSchemePrefix.size() && samePrefix()) {
     const std::string_view scheme = text.substr(kSchemePrefix.size());
     const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
     if (!letter(scheme.front())) return false;

@@ -112,8 +112,9 @@ class MimeAppsList {
 // split or fake a line of output or of a list.
 //
 // "type/subtype", both MIME tokens (printable ASCII without white space or any of
-// ()<>@,;:\"/[]?=); at most 255 bytes. For "x-scheme-handler/SCHEME", SCHEME is a
-// valid URI scheme (a letter, then letters, digits, '+', '-', '.').
+// ()<>@,;:\"/[]?=), not starting with '#' (a comment line in a list); at most 255
+// bytes. For "x-scheme-handler/SCHEME", SCHEME is a valid URI scheme (a letter, then
+// letters, digits, '+', '-', '.').
 bool isValidMimeType(std::string_view text);
 // A desktop file ID, with or without its ".desktop" suffix: letters, digits and
 // "._-+", not starting with '.' or '-', at most 255 bytes.

@@ -154,6 +154,13 @@ Status planEdit(const std::string& path, bool isMainList, std::string_view mimeT
   }
   edit.contents = list.serialize();
   if (edit.contents == before) return Status();
+  // A list grown past the limit would be passed over whole by every reader.
+  if (edit.contents.size() > kMaxListBytes) {
+    return Status::fileError(kStatusNotEditable, *target,
+                             "the change would make it larger than " +
+                                 std::to_string(kMaxListBytes >> 20) +
+                                 " MB, the most any reader of it reads");
+  }
 
   if (edit.mode && !writable(*target, status)) {
     return Status::fileError(kStatusPermissionDenied, *target, "not writable");

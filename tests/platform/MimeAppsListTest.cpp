@@ -213,6 +213,10 @@ TEST(MimeAppsList, ValidatesMimeTypes) {
       {"text/pl\x01", false},
       {"text/caf\xc3\xa9", false},
       {"text/\"q\"", false},
+      {"#-scheme-handler/x", false},  // its key would read as a comment
+      {"X-Scheme-Handler/Web+Mastodon", true},
+      {"X-Scheme-Handler/a&b", false},  // "x-scheme-handler/a&b" in any letter case
+      {"text/#x", true},
   };
   for (const auto& c : cases) EXPECT_EQ(isValidMimeType(c.text), c.valid) << c.text;
   EXPECT_FALSE(isValidMimeType(std::string_view("text/pl\0ain", 11)));

@@ -277,6 +277,8 @@ TEST(MimeAppsWriter, RefusesWithFilesUntouched) {
       {"control character in type", "x-scheme-handler/a\x01", "chosen", good, 0644, 0755, "",
        kStatusInvalidArgument},
       {"no subtype", "x-scheme-handler", "chosen", good, 0644, 0755, "", kStatusInvalidArgument},
+      {"type read as a comment", "#-scheme-handler/a", "chosen", good, 0644, 0755, "",
+       kStatusInvalidArgument},
       {"newline in id", kType, "chosen\nx=y", good, 0644, 0755, "", kStatusInvalidArgument},
       {"semicolon in id", kType, "a;b.desktop", good, 0644, 0755, "", kStatusInvalidArgument},
       {"path as id", kType, "../evil.desktop", good, 0644, 0755, "", kStatusInvalidArgument},
@@ -481,6 +483,43 @@ TEST(MimeAppsWriter, LastLineOfACrlfListKeepsItsCr) {
         EXPECT_TRUE(i > 0 && after[i - 1] == '\r') << after;
       }
     }
+  }
+}
+
+// Readers read a list of at most kMaxListBytes and pass over a larger one whole: the
+// writer edits only a list they read, and never leaves one they would pass over.
+TEST(MimeAppsWriter, EditsOnlyListsThatReadersReadBeforeAndAfter) {
+  const struct {
+    const char* name;
+    std::size_t size;     // of the list before the change
+    const char* names;    // the type's default and associations in it
+    Status::Code status;
+  } cases[] = {
+      {"at the limit, unchanged", kMaxListBytes, "chosen.desktop;", kStatusOK},
+      {"past the limit", kMaxListBytes + 1, "chosen.desktop;", kStatusNotEditable},
+      {"the change would pass the limit", kMaxListBytes - 8, "other.desktop;", kStatusNotEditable},
+      {"room for the change", kMaxListBytes - 4096, "other.desktop;", kStatusOK},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    XdgTree tree;
+    const std::string key = std::string(kType) + "=" + c.names + "\n";
+    std::string before = "[Default Applications]\n" + key + "[Added Associations]\n" + key + "#";
+    before.append(c.size - before.size() - 1, 'x').append("\n");
+    ASSERT_EQ(before.size(), c.size);
+    writeFile(tree.userList(), before);
+
+    EXPECT_EQ(setUserDefault(tree.configHome(), {}, kType, "chosen").code(), c.status);
+    const auto after = readSmallFile(tree.userList(), kMaxListBytes);
+    if (c.status != kStatusOK) {
+      // Refused and untouched; readers read it exactly when it is not too large.
+      EXPECT_TRUE(readFile(tree.userList()) == before) << "the list was changed";
+      EXPECT_EQ(after.has_value(), c.size <= kMaxListBytes);
+      continue;
+    }
+    ASSERT_TRUE(after.has_value()) << "readers pass over the edited list";
+    EXPECT_EQ(MimeAppsList::parse(*after).values("Default Applications", kType).front(),
+              "chosen.desktop");
   }
 }
 
