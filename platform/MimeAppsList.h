@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/KeyFile.h"
+#include "platform/Text.h"
 
 namespace platform {
 
@@ -119,13 +120,6 @@ bool isValidMimeType(std::string_view text);
 // A desktop file ID, with or without its ".desktop" suffix: letters, digits and
 // "._-+", not starting with '.' or '-', at most 255 bytes.
 bool isValidDesktopFileId(std::string_view text);
-
-// Checks of untrusted text shared by every reader of key files (desktop entries,
-// mimeapps.list). Whether the text is well-formed UTF-8 (no overlong forms, surrogates
-// or values past U+10FFFF):
-bool isValidUtf8(std::string_view text);
-// Whether the text holds an ASCII control character (below U+0020, or U+007F):
-bool hasControlCharacter(std::string_view text);
 
 // Helpers of the key-file value format, shared by the writers of this layer.
 // Escapes a string value: backslash, line feed, tab, carriage return, leading space.
