@@ -301,12 +301,15 @@ const Application* Applications::load(const std::string& id, std::size_t index,
   static const std::vector<std::string_view> kKeys = {"Type",      "Hidden",     "TryExec",
                                                       "Exec",      "Name",       "MimeType",
                                                       "NoDisplay", "OnlyShowIn", "NotShowIn"};
-  std::vector<std::string_view> keys = kKeys;
-  keys.insert(keys.end(), localizedNameKeys_.begin(), localizedNameKeys_.end());
+  if (entryKeys_.empty()) {
+    entryKeys_ = kKeys;
+    entryKeys_.insert(entryKeys_.end(), localizedNameKeys_.begin(), localizedNameKeys_.end());
+  }
   std::unique_ptr<Application> application;
   const int folder = openFolder(index);
-  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &keys)
-                                 : DesktopEntry::load(pathOf(index, relative), -1, &keys);
+  const auto entry = folder >= 0
+                         ? DesktopEntry::load(relative, folder, &entryKeys_, &buffer_)
+                         : DesktopEntry::load(pathOf(index, relative), -1, &entryKeys_, &buffer_);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
   const auto exec = entry ? entry->raw("Exec") : std::nullopt;

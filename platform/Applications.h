@@ -114,6 +114,9 @@ class Applications final {
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
   std::vector<std::string> localizedNameKeys_;  // "Name[de_DE]", "Name[de]", ...
+  // The keys read of an entry: those of kKeys (see load) and localizedNameKeys_.
+  std::vector<std::string_view> entryKeys_;
+  std::string buffer_;  // every entry is read into it in turn
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
   bool identified_ = false;
