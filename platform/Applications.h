@@ -97,8 +97,10 @@ class Applications final {
     std::unordered_map<std::string, std::optional<std::string>> probed;
     // The entries read, by ID; null for an ID whose entry is not installable.
     std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
-    UniqueFd fd;  // the folder, kept open once used: its entries are read relative to it
-    bool opened = false;
+    // The folder while it is among the last few used (see openFolder): its entries are
+    // read relative to it.
+    UniqueFd fd;
+    bool unopenable = false;  // the folder exists but cannot be opened
     // Whether the folder exists and is not one that an earlier folder already is.
     bool present = false;
   };
@@ -107,8 +109,11 @@ class Applications final {
   // Lists every folder (each folder on disk read once, see FolderWalk).
   void listAll();
   void closeFolders();
-  // The open folder; -1 when it cannot be opened.
+  // The open folder; -1 when it cannot be opened. At most kMaxOpenFolders folders are
+  // open at once: opening another closes the one opened first.
   int openFolder(std::size_t index);
+  static constexpr std::size_t kMaxOpenFolders = 8;
+  std::vector<std::size_t> openFolders_;  // the open folders, in the order opened
   // Where a program would be run from (see findProgram), asked once per name.
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;
