@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cstdint>
 #include <cstring>
 
 #include "platform/Handles.h"
@@ -93,18 +91,6 @@ struct PlainKey {
   bool translation = false;
 };
 
-// The bytes of an 8-byte word (in memory order, lowest first) at which a key cannot
-// simply run on: a control character or blank (below 0x21), '=', '[' or DEL, marked by
-// their high bit. Only the lowest mark is sure (a borrow can mark bytes above it),
-// which is the only one used.
-std::uint64_t stopBytes(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101U;
-  constexpr std::uint64_t kHighs = 0x8080808080808080U;
-  const auto zeros = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
-  return ((word - kOnes * 0x21) & ~word & kHighs) | zeros(word ^ (kOnes * '=')) |
-         zeros(word ^ (kOnes * '[')) | zeros(word ^ (kOnes * 0x7F));
-}
-
 PlainKey scanPlainKey(std::string_view text, std::size_t start) {
   const char* p = text.data() + start;
   const char* const end = text.data() + text.size();
@@ -114,28 +100,11 @@ PlainKey scanPlainKey(std::string_view text, std::size_t start) {
   const char* keyEnd = p;
   bool translation = false;
   for (;;) {
-    // The bytes of a key run to the next byte of another kind: eight at a time while
-    // eight are left.
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-      const std::uint64_t stops = stopBytes(word);
-      if (stops == 0) {
-        p += 8;
-        keyEnd = p;
-        continue;
-      }
-      if (const int run = std::countr_zero(stops) / 8; run > 0) {
-        p += run;
-        keyEnd = p;
-      }
-    } else {
-      const char* const run = p;
-      while (p != end && kKeyBytes[static_cast<unsigned char>(*p)] == kKeyChar) ++p;
-      if (p != run) keyEnd = p;
-      if (p == end) return {};
-    }
+    // The bytes of a key run to the next byte of another kind.
+    const char* const run = p;
+    while (p != end && kKeyBytes[static_cast<unsigned char>(*p)] == kKeyChar) ++p;
+    if (p != run) keyEnd = p;
+    if (p == end) return {};
     // Tests rather than a switch: in a run of translations the answers alternate
     // ('[', then '='), which predicts well only as branches of their own.
     const char c = *p;
