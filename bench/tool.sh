@@ -10,15 +10,20 @@
 #   version                 against /bin/true
 # Reports min, median and max wall time, the median ratios with their targets, the peak
 # memory of every command and how each command scales from 1,000 to 10,000 entries.
+# Then, on a tree of entries of real size (the fixture's real entries copied under new
+# IDs, see make_real_tree), getApps, getUTIs and getSchemes beside the floor (bench/
+# Floor.c: listing the folders and reading every entry once, nothing parsed) and GIO.
 # Usage: bench/tool.sh [BUILD_DIR]   (needs hyperfine, gio, xdg-mime, update-desktop-database)
-# BENCH_RUNS sets the runs per command (20); BENCH_SIZES the tree sizes ("1000 10000").
+# BENCH_RUNS sets the runs per command (20); BENCH_SIZES the tree sizes ("1000 10000");
+# BENCH_REAL the number of real-size entries (1000). An empty size leaves its trees out.
 set -eu
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 runs=${BENCH_RUNS:-20}
-sizes=${BENCH_SIZES:-1000 10000}
+sizes=${BENCH_SIZES-1000 10000}
+real=${BENCH_REAL-1000}
 abs() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
-for program in vrax gio_reference; do
+for program in vrax gio_reference floor; do
   [ -x "$build/bin/$program" ] || {
     echo "tool.sh: $build/bin/$program is missing (build with VRAX_BENCH=ON)" >&2
     exit 1
@@ -26,6 +31,7 @@ for program in vrax gio_reference; do
 done
 vrax=$(abs "$build/bin/vrax")
 reference=$(abs "$build/bin/gio_reference")
+floor=$(abs "$build/bin/floor")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vrax-tool-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT INT TERM
@@ -130,6 +136,21 @@ for count in $sizes; do
     printf ' %s %s;' "$command" "$(peak "$vrax" $command)"
   done
   echo
+done
+
+for count in $real; do
+  tree=$work/real$count
+  make_real_tree "$tree" "$count" >/dev/null
+  in_tree "$tree"
+  echo "== vrax, $count desktop entries of real size" \
+    "($(du -sk "$tree/system/applications" | cut -f 1) KiB)," \
+    "against the floor (target <= 2) and GIO (target <= 0.1)"
+  for mode in "getApps apps" "getUTIs defaults" "getSchemes schemes"; do
+    # shellcheck disable=SC2086
+    set -- $mode
+    time_side_by_side "real$1$count" "$vrax $1" "$floor" "$reference $2"
+    report "real$1$count" 2 0.1
+  done
 done
 
 python3 - "$work" <<'PY'

@@ -1,13 +1,22 @@
-# The benchmark trees, shared by platform.sh and tool.sh (sourced; needs $here).
+# The benchmark trees, shared by platform.sh, tool.sh and floor.sh (sourced; needs $here).
+
+# tree_base DIR: the folders of a tree, the fixture's real entries with stubs of their
+# programs, and the user's list.
+tree_base() {
+  mkdir -p "$1/system/applications" "$1/config" "$1/data" "$1/etc" "$1/bin" "$1/home"
+  ln -s /usr/share/mime "$1/system/mime"
+  cp "$here/../tests/fixtures/applications/"*.desktop "$1/system/applications/"
+  sh "$here/../tests/fixtures/make-stubs.sh" "$1/system/applications" "$1/bin"
+  printf '[Default Applications]\ntext/plain=org.xfce.mousepad.desktop\nx-scheme-handler/http=org.kde.falkon.desktop\n' \
+    >"$1/config/mimeapps.list"
+}
+
 # make_tree DIR COUNT: COUNT generated entries (every tenth in a vendor subfolder, every
 # fifth with TryExec, each declaring three types and some a scheme) plus the fixture.
 make_tree() {
   dir=$1
   count=$2
-  mkdir -p "$dir/system/applications" "$dir/config" "$dir/data" "$dir/etc" "$dir/bin" "$dir/home"
-  ln -s /usr/share/mime "$dir/system/mime"
-  cp "$here/../tests/fixtures/applications/"*.desktop "$dir/system/applications/"
-  sh "$here/../tests/fixtures/make-stubs.sh" "$dir/system/applications" "$dir/bin"
+  tree_base "$dir"
   printf '#!/bin/sh\nexit 0\n' >"$dir/bin/benchapp"
   chmod 755 "$dir/bin/benchapp"
   mkdir -p "$dir/system/applications/vendor"
@@ -27,8 +36,28 @@ make_tree() {
       }
     }' /usr/share/mime/types
   update-desktop-database -q "$dir/system/applications"
-  printf '[Default Applications]\ntext/plain=org.xfce.mousepad.desktop\nx-scheme-handler/http=org.kde.falkon.desktop\n' \
-    >"$dir/config/mimeapps.list"
+}
+
+# make_real_tree DIR COUNT: COUNT entries of real size: the fixture's real entries, then
+# copies of them, taken in turn, each under a new ID of its own (real00083_NAME ...) with
+# its contents unchanged.
+make_real_tree() {
+  dir=$1
+  count=$2
+  tree_base "$dir"
+  (
+    cd "$dir/system/applications"
+    set -- *.desktop
+    i=$#
+    while [ "$i" -lt "$count" ]; do
+      for entry in "$@"; do
+        [ "$i" -lt "$count" ] || break
+        i=$((i + 1))
+        cp "$entry" "$(printf 'real%05d_%s' "$i" "$entry")"
+      done
+    done
+  )
+  update-desktop-database -q "$dir/system/applications"
 }
 
 # in_tree DIR: sets the environment to that tree.

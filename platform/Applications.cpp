@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -124,15 +125,29 @@ class FolderWalk {
 
   void visit(const std::string& path, const std::string& prefix, const std::string& relative,
              int depth, std::size_t index, Files& files, bool recorded = false) {
+    std::vector<std::string> folders;
+    if (!list(path, prefix, relative, depth, index, files, recorded, folders)) return;
+    // The folder is closed before its subfolders are visited: a walk holds one folder
+    // open at a time, however deep.
+    std::sort(folders.begin(), folders.end());
+    for (const auto& name : folders) {
+      visit(path + "/" + name, prefix + name + "-", relative + name + "/", depth + 1, index, files);
+    }
+  }
+
+  // Reads one folder: its entries into files, its subfolders into folders and the links
+  // to folders into links_. False when the folder cannot be read or was read before.
+  bool list(const std::string& path, const std::string& prefix, const std::string& relative,
+            int depth, std::size_t index, Files& files, bool recorded,
+            std::vector<std::string>& folders) {
     const UniqueDir handle(::opendir(path.c_str()));
     DIR* dir = handle.get();
-    if (dir == nullptr) return;
+    if (dir == nullptr) return false;
     struct stat self {};
     if (!recorded && depth > 0 &&
         (::fstat(::dirfd(dir), &self) != 0 || !seen_.insert(identityOf(self)).second)) {
-      return;
+      return false;
     }
-    std::vector<std::string> folders;
     while (const dirent* item = ::readdir(dir)) {
       const std::string_view name = item->d_name;
       if (name == "." || name == "..") continue;
@@ -163,10 +178,7 @@ class FolderWalk {
                                relative + std::string(name) + "/", depth + 1});
       }
     }
-    std::sort(folders.begin(), folders.end());
-    for (const auto& name : folders) {
-      visit(path + "/" + name, prefix + name + "-", relative + name + "/", depth + 1, index, files);
-    }
+    return true;
   }
 
   std::set<FolderIdentity> seen_;
@@ -232,13 +244,21 @@ const std::unordered_map<std::string, std::string>& Applications::filesOf(std::s
 
 int Applications::openFolder(std::size_t index) {
   Folder& folder = folders_[index];
-  if (!folder.opened) {
-    folder.opened = true;
-    identifyFolders();
-    if (folder.present) {
-      folder.fd.reset(::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    }
+  if (folder.fd) return folder.fd.get();
+  identifyFolders();
+  if (!folder.present || folder.unopenable) return -1;
+  // A system may have thousands of folders: only the last few opened stay open.
+  if (openFolders_.size() >= kMaxOpenFolders) {
+    folders_[openFolders_.front()].fd.reset();
+    openFolders_.erase(openFolders_.begin());
   }
+  folder.fd.reset(::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.fd) {
+    // Out of file descriptors is for now; a folder that cannot be read stays so.
+    folder.unopenable = errno != EMFILE && errno != ENFILE;
+    return -1;
+  }
+  openFolders_.push_back(index);
   return folder.fd.get();
 }
 
@@ -271,8 +291,9 @@ Applications::~Applications() { closeFolders(); }
 void Applications::closeFolders() {
   for (auto& folder : folders_) {
     folder.fd.reset();
-    folder.opened = false;
+    folder.unopenable = false;
   }
+  openFolders_.clear();
 }
 
 std::string Applications::pathOf(std::size_t index, const std::string& relative) const {
@@ -324,12 +345,15 @@ const Application* Applications::load(const std::string& id, std::size_t index,
   static const std::vector<std::string_view> kKeys = {"Type",      "Hidden",     "TryExec",
                                                       "Exec",      "Name",       "MimeType",
                                                       "NoDisplay", "OnlyShowIn", "NotShowIn"};
-  std::vector<std::string_view> keys = kKeys;
-  keys.insert(keys.end(), localizedNameKeys_.begin(), localizedNameKeys_.end());
+  if (entryKeys_.empty()) {
+    entryKeys_ = kKeys;
+    entryKeys_.insert(entryKeys_.end(), localizedNameKeys_.begin(), localizedNameKeys_.end());
+  }
   std::unique_ptr<Application> application;
   const int folder = openFolder(index);
-  const auto entry = folder >= 0 ? DesktopEntry::load(relative, folder, &keys)
-                                 : DesktopEntry::load(pathOf(index, relative), -1, &keys);
+  const auto entry = folder >= 0
+                         ? DesktopEntry::load(relative, folder, &entryKeys_, &buffer_)
+                         : DesktopEntry::load(pathOf(index, relative), -1, &entryKeys_, &buffer_);
   const auto tryExec = entry ? entry->value("TryExec") : std::nullopt;
   const auto program = entry ? entry->execProgram() : std::nullopt;
   const auto exec = entry ? entry->raw("Exec") : std::nullopt;

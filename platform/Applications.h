@@ -99,8 +99,10 @@ class Applications final {
     std::unordered_map<std::string, std::optional<std::string>> probed;
     // The entries read, by ID; null for an ID whose entry is not installable.
     std::unordered_map<std::string, std::unique_ptr<Application>> loaded;
-    UniqueFd fd;  // the folder, kept open once used: its entries are read relative to it
-    bool opened = false;
+    // The folder while it is among the last few used (see openFolder): its entries are
+    // read relative to it.
+    UniqueFd fd;
+    bool unopenable = false;  // the folder exists but cannot be opened
     // Whether the folder exists and is not one that an earlier folder already is.
     bool present = false;
   };
@@ -109,13 +111,19 @@ class Applications final {
   // Lists every folder (each folder on disk read once, see FolderWalk).
   void listAll();
   void closeFolders();
-  // The open folder; -1 when it cannot be opened.
+  // The open folder; -1 when it cannot be opened. At most kMaxOpenFolders folders are
+  // open at once: opening another closes the one opened first.
   int openFolder(std::size_t index);
+  static constexpr std::size_t kMaxOpenFolders = 8;
+  std::vector<std::size_t> openFolders_;  // the open folders, in the order opened
   // Where a program would be run from (see findProgram), asked once per name.
   bool programExists(const std::string& program);
   std::vector<Folder> folders_;
   std::optional<std::string> searchPath_;
   std::vector<std::string> localizedNameKeys_;  // "Name[de_DE]", "Name[de]", ...
+  // The keys read of an entry: those of kKeys (see load) and localizedNameKeys_.
+  std::vector<std::string_view> entryKeys_;
+  std::string buffer_;  // every entry is read into it in turn
   std::unordered_map<std::string, bool> programs_;
   std::unordered_map<std::string, const Application*> byId_;
   // Once every folder is listed: the first folder holding each ID. The keys are those

@@ -1,5 +1,7 @@
 #include "platform/DesktopEntry.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 
 #include "platform/DesktopExec.h"
@@ -9,6 +11,7 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kMaxDesktopEntryBytes = 1 << 20;
+constexpr std::string_view kGroup = "Desktop Entry";
 
 }  // namespace
 
@@ -17,19 +20,14 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
   DesktopEntry desktopEntry;
   std::optional<std::string_view> firstGroup;
-  // Translations are passed over unread unless one is asked for by name.
-  const bool wantsTranslation =
-      keys != nullptr && std::any_of(keys->begin(), keys->end(), [](std::string_view key) {
-        return key.find('[') != std::string_view::npos;
-      });
+  // The keys asked for, or every untranslated one; the other lines are passed over
+  // unread.
+  const KeyFileSelection selection{kGroup, keys};
   const bool wellFormed = readKeyFile(
-      text, true, [&](std::string_view group, std::string_view key, std::string_view raw) {
+      text, true,
+      [&](std::string_view group, std::string_view key, std::string_view raw) {
         if (!firstGroup) firstGroup = group;
-        if (key.empty() || group != "Desktop Entry") return;
-        // Translated keys ("Name[de]") only when asked for by name.
-        const bool wanted =
-            keys != nullptr && std::find(keys->begin(), keys->end(), key) != keys->end();
-        if (!wanted && (keys != nullptr || key.find('[') != std::string_view::npos)) return;
+        if (key.empty()) return;
         for (auto& [name, value] : desktopEntry.rawEntries_) {
           if (name == key) {
             value = std::string(raw);
@@ -38,15 +36,21 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
         }
         desktopEntry.rawEntries_.emplace_back(std::string(key), std::string(raw));
       },
-      /*skipTranslations=*/!wantsTranslation);
-  if (!wellFormed || firstGroup != "Desktop Entry") return std::nullopt;
+      &selection);
+  if (!wellFormed || firstGroup != kGroup) return std::nullopt;
   return desktopEntry;
 }
 
 std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, int folder,
-                                               const std::vector<std::string_view>* keys) {
-  const auto text = folder >= 0 ? readSmallFileAt(folder, path, kMaxDesktopEntryBytes)
-                                : readSmallFile(path, kMaxDesktopEntryBytes);
+                                               const std::vector<std::string_view>* keys,
+                                               std::string* buffer) {
+  const int at = folder >= 0 ? folder : AT_FDCWD;
+  if (buffer != nullptr) {
+    const auto text = readSmallFileInto(at, path, kMaxDesktopEntryBytes, *buffer);
+    if (!text) return std::nullopt;
+    return parse(*text, keys);
+  }
+  const auto text = readSmallFileAt(at, path, kMaxDesktopEntryBytes);
   if (!text) return std::nullopt;
   return parse(*text, keys);
 }

@@ -1,5 +1,5 @@
 // Desktop entries ("*.desktop" files), read through the fast path of the key-file
-// parser (KeyFile.h), which passes over translations unread. DesktopEntry
+// parser (KeyFile.h), which passes over the keys not asked for unread. DesktopEntry
 // keeps the untranslated keys of an entry's [Desktop Entry] group: an entry that holds a
 // NUL byte or a line that is not a group, key=value, comment or blank line, or does not
 // start with [Desktop Entry] is not a desktop entry at all, and is skipped by its
@@ -25,9 +25,12 @@ class DesktopEntry {
   static std::optional<DesktopEntry> parse(std::string_view text,
                                            const std::vector<std::string_view>* keys = nullptr);
   // None as well when the file cannot be read or is unreasonably large. The path is
-  // relative to the open folder when one is given.
+  // relative to the open folder when one is given. With a buffer, the file is read into
+  // it (see readSmallFileInto), which spares a reader of many entries an allocation
+  // for each.
   static std::optional<DesktopEntry> load(const std::string& path, int folder = -1,
-                                          const std::vector<std::string_view>* keys = nullptr);
+                                          const std::vector<std::string_view>* keys = nullptr,
+                                          std::string* buffer = nullptr);
 
   // The untranslated keys of [Desktop Entry] in file order, with their unescaped values
   // (a key written twice keeps its last value).

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "platform/Handles.h"
 #include "platform/MimeAppsList.h"
@@ -69,14 +71,114 @@ KeyFileLine parseKeyFileLine(std::string_view line) {
   return result;
 }
 
+namespace {
+
+// What a byte is to the scan of a key: most bytes just belong to it.
+enum KeyByte : unsigned char { kKeyChar, kEquals, kKeyBlank, kBracket, kControl };
+
+constexpr std::array<KeyByte, 256> kKeyBytes = [] {
+  std::array<KeyByte, 256> bytes{};
+  for (int c = 0; c < 0x20; ++c) bytes[c] = kControl;
+  bytes[0x7F] = kControl;
+  bytes['='] = kEquals;
+  bytes[' '] = kKeyBlank;
+  bytes['['] = kBracket;
+  return bytes;
+}();
+
+struct PlainKey {
+  std::string_view key;  // empty when the line is not plainly key=value
+  bool translation = false;
+};
+
+PlainKey scanPlainKey(std::string_view text, std::size_t start) {
+  const char* p = text.data() + start;
+  const char* const end = text.data() + text.size();
+  while (p != end && isBlank(*p)) ++p;
+  if (p == end || *p == '#' || *p == '[') return {};
+  const char* const keyStart = p;
+  const char* keyEnd = p;
+  bool translation = false;
+  for (;;) {
+    // The bytes of a key run to the next byte of another kind.
+    const char* const run = p;
+    while (p != end && kKeyBytes[static_cast<unsigned char>(*p)] == kKeyChar) ++p;
+    if (p != run) keyEnd = p;
+    if (p == end) return {};
+    // Tests rather than a switch: in a run of translations the answers alternate
+    // ('[', then '='), which predicts well only as branches of their own.
+    const char c = *p;
+    if (c == '[') {
+      translation = true;
+      keyEnd = ++p;
+    } else if (c == '=') {
+      if (keyEnd == keyStart) return {};
+      return {std::string_view(keyStart, static_cast<std::size_t>(keyEnd - keyStart)),
+              translation};
+    } else if (c == ' ') {
+      ++p;
+    } else {
+      // A control character (a line feed, a tab, NUL...) leaves the line to the full
+      // grammar.
+      return {};
+    }
+  }
+}
+
+}  // namespace
+
+std::string_view plainKeyOfLine(std::string_view text, std::size_t start) {
+  return scanPlainKey(text, start).key;
+}
+
+namespace {
+
+// Whether the selection wants this key of a group: the group is the selection's.
+bool selects(const KeyFileSelection& selection, bool translationsNamed, std::string_view key,
+             bool translation) {
+  if (selection.keys == nullptr) return !translation;
+  if (translation && !translationsNamed) return false;
+  return std::find(selection.keys->begin(), selection.keys->end(), key) !=
+         selection.keys->end();
+}
+
+}  // namespace
+
 bool readKeyFile(std::string_view text, bool strict,
                  const std::function<void(std::string_view group, std::string_view key,
                                           std::string_view raw)>& entry,
-                 bool skipTranslations) {
+                 const KeyFileSelection* selection) {
+  // Whether the selection names a translated key: if not, a line with a translated key
+  // is known to be unwanted by its key alone.
+  const bool translationsNamed =
+      selection != nullptr && selection->keys != nullptr &&
+      std::any_of(selection->keys->begin(), selection->keys->end(),
+                  [](std::string_view key) { return key.find('[') != std::string_view::npos; });
   std::string_view group;
   bool inGroup = false;
+  // Whether the current group's lines are wanted at all.
+  bool groupSelected = true;
+  const auto unwanted = [&](std::string_view key, bool translation) {
+    return selection != nullptr && inGroup &&
+           (!groupSelected || !selects(*selection, translationsNamed, key, translation));
+  };
   std::size_t start = 0;
   while (start < text.size()) {
+    // Most lines of a real entry are translations no reader asks for: such a line is
+    // passed over by its key, its value never looked at.
+    if (selection != nullptr && inGroup) {
+      const PlainKey plain = scanPlainKey(text, start);
+      if (!plain.key.empty() &&
+          (!groupSelected || (plain.translation && !translationsNamed) ||
+           !selects(*selection, translationsNamed, plain.key, plain.translation))) {
+        const char* const value = plain.key.data() + plain.key.size();
+        const void* const end =
+            std::memchr(value, '\n', static_cast<std::size_t>(text.data() + text.size() - value));
+        if (end == nullptr) break;
+        start = static_cast<std::size_t>(static_cast<const char*>(end) - text.data()) + 1;
+        continue;
+      }
+    }
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     const std::string_view line = text.substr(start, end - start);
@@ -84,16 +186,18 @@ bool readKeyFile(std::string_view text, bool strict,
     const KeyFileLine parsed = parseKeyFileLine(line);
     using Kind = KeyFileLine::Kind;
     if (parsed.kind == Kind::kBlank || parsed.kind == Kind::kComment) continue;
-    const bool translation =
-        parsed.kind == Kind::kEntry && parsed.name.find('[') != std::string_view::npos;
-    // A translation the caller does not want is passed over unread.
-    if (skipTranslations && translation && inGroup) continue;
+    // A line the caller does not want is passed over unread.
+    if (parsed.kind == Kind::kEntry &&
+        unwanted(parsed.name, parsed.name.find('[') != std::string_view::npos)) {
+      continue;
+    }
     // A line that is not UTF-8 is ignored as a line: real entries carry a translation in
     // another encoding, and the rest of the file is still good.
     if (!isValidUtf8(line)) continue;
     if (parsed.kind == Kind::kGroup) {
       group = parsed.name;
       inGroup = true;
+      groupSelected = selection == nullptr || group == selection->group;
       entry(group, {}, {});
     } else if (parsed.kind == Kind::kEntry && inGroup) {
       entry(group, parsed.name, parsed.value);
@@ -135,49 +239,73 @@ std::vector<std::string> splitKeyFileList(std::string_view raw) {
   return items;
 }
 
+namespace {
+
+// Reads the open file into buffer from its start, growing the buffer as needed but
+// never shrinking it; the number of bytes read, or none when the file cannot be read
+// or holds more than maxBytes.
+std::optional<std::size_t> readOpenFile(int fd, std::size_t maxBytes, std::string& buffer) {
+  constexpr std::size_t kFirstRead = 16384;
+  if (buffer.size() < kFirstRead) buffer.resize(kFirstRead);
+  const std::size_t first = std::min(buffer.size(), maxBytes + 1);
+  const ssize_t n = ::read(fd, buffer.data(), first);
+  if (n < 0) return std::nullopt;
+  std::size_t got = static_cast<std::size_t>(n);
+  // A short read of a file is its end; a larger file's size says how much room the rest
+  // needs.
+  if (got == first) {
+    struct stat info {};
+    const std::size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0
+                                 ? static_cast<std::size_t>(info.st_size)
+                                 : 2 * got;
+    std::size_t room = std::min(std::max({size + 1, got + 1, buffer.size()}), maxBytes + 1);
+    if (buffer.size() < room) buffer.resize(room);
+    for (;;) {
+      if (got == room) {
+        if (room > maxBytes) break;
+        room = std::min(room * 2, maxBytes + 1);
+        if (buffer.size() < room) buffer.resize(room);
+      }
+      const ssize_t more = ::read(fd, buffer.data() + got, room - got);
+      if (more < 0) return std::nullopt;
+      if (more == 0) break;
+      got += static_cast<std::size_t>(more);
+    }
+  }
+  if (got > maxBytes) return std::nullopt;
+  return got;
+}
+
+UniqueFd openSmallFile(int folder, const std::string& path) {
+  // No stat first: an open and one read is all a small file costs. A folder fails to
+  // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
+  return UniqueFd(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+}
+
+}  // namespace
+
 std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) {
   return readSmallFileAt(AT_FDCWD, path, maxBytes);
 }
 
 std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
                                            std::size_t maxBytes) {
-  // No stat first: an open and one read is all a small file costs. A folder fails to
-  // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
-  const UniqueFd file(
-      ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const UniqueFd file = openSmallFile(folder, path);
   if (!file) return std::nullopt;
-  const int fd = file.get();
-  char first[16384];
-  const ssize_t n = ::read(fd, first, std::min(sizeof first, maxBytes + 1));
-  if (n < 0) {
-    return std::nullopt;
-  }
-  std::string text(first, static_cast<std::size_t>(n));
-  // A short read of a file is its end; a larger file's size says how much room the rest
-  // needs.
-  if (static_cast<std::size_t>(n) == sizeof first) {
-    struct stat info {};
-    const std::size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0
-                                 ? static_cast<std::size_t>(info.st_size)
-                                 : 2 * sizeof first;
-    std::size_t got = text.size();
-    text.resize(std::min(std::max(size + 1, got + 1), maxBytes + 1));
-    for (;;) {
-      if (got == text.size()) {
-        if (text.size() > maxBytes) break;
-        text.resize(std::min(text.size() * 2, maxBytes + 1));
-      }
-      const ssize_t more = ::read(fd, text.data() + got, text.size() - got);
-      if (more < 0) {
-        return std::nullopt;
-      }
-      if (more == 0) break;
-      got += static_cast<std::size_t>(more);
-    }
-    text.resize(got);
-  }
-  if (text.size() > maxBytes) return std::nullopt;
+  std::string text;
+  const auto size = readOpenFile(file.get(), maxBytes, text);
+  if (!size) return std::nullopt;
+  text.resize(*size);
   return text;
+}
+
+std::optional<std::string_view> readSmallFileInto(int folder, const std::string& path,
+                                                  std::size_t maxBytes, std::string& buffer) {
+  const UniqueFd file = openSmallFile(folder, path);
+  if (!file) return std::nullopt;
+  const auto size = readOpenFile(file.get(), maxBytes, buffer);
+  if (!size) return std::nullopt;
+  return std::string_view(buffer.data(), *size);
 }
 
 }  // namespace platform

@@ -29,16 +29,31 @@ struct KeyFileLine {
 // Classifies one line (without its line feed). The views point into line.
 KeyFileLine parseKeyFileLine(std::string_view line);
 
+// The key=value lines a reader wants of a file: the keys of one group, either those
+// named or (with keys null) every untranslated one, that is every key but Key[locale].
+struct KeyFileSelection {
+  std::string_view group;
+  const std::vector<std::string_view>* keys = nullptr;
+};
+
 // The fast read-only path: calls entry(group, key, rawValue) for every group header
 // (with an empty key and value) and every key=value line, in file order, without
-// copying. A line that is not UTF-8 is skipped. With skipTranslations, keys of the form
-// Key[locale] are skipped without being checked or decoded. In strict mode it stops at
-// the first malformed line (or a key before any group) and answers false; otherwise
-// such lines are skipped and the answer is true.
+// copying. A line that is not UTF-8 is skipped. With a selection, the key=value lines
+// of a group that it does not want are passed over without their value being looked
+// at (neither checked nor decoded); only whether the line is well formed counts. In
+// strict mode it stops at the first malformed line (or a key before any group) and
+// answers false; otherwise such lines are skipped and the answer is true.
 bool readKeyFile(std::string_view text, bool strict,
                  const std::function<void(std::string_view group, std::string_view key,
                                           std::string_view raw)>& entry,
-                 bool skipTranslations = false);
+                 const KeyFileSelection* selection = nullptr);
+
+// The key of a line (from start to its line feed or the end of text) when the line is
+// plainly key=value: no control character before the '=', nor anything but blanks
+// before the key; then parseKeyFileLine makes it an entry with that very key. Empty
+// for every other line. This is how readKeyFile passes over unwanted lines while
+// looking at their keys alone.
+std::string_view plainKeyOfLine(std::string_view text, std::size_t start);
 
 // A list value split at unescaped ';', each item unescaped, empty items dropped.
 std::vector<std::string> splitKeyFileList(std::string_view raw);
@@ -49,5 +64,10 @@ std::optional<std::string> readSmallFile(const std::string& path, std::size_t ma
 // system walking the folder's own path again for every file in it.
 std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
                                            std::size_t maxBytes);
+// The same into buffer, for reading many files one after the other: the buffer keeps
+// its size (it only grows), and the answer is a view of its first bytes, valid until
+// the next use of the buffer.
+std::optional<std::string_view> readSmallFileInto(int folder, const std::string& path,
+                                                  std::size_t maxBytes, std::string& buffer);
 
 }  // namespace platform

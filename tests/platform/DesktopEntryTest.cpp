@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <tuple>
+
 #include "platform/DesktopEntry.h"
 #include "platform/MimeAppsList.h"
 
@@ -91,6 +94,112 @@ TEST(DesktopEntryTest, ReadKeyFileSkipsBadLinesUnlessStrict) {
   EXPECT_EQ(keys, (std::vector<std::string>{"text/plain", "text/html"}));
   keys.clear();
   EXPECT_FALSE(readKeyFile(text, true, collect));
+}
+
+// The quick look at a line's key that lets a reader pass over an unwanted line agrees
+// with the line grammar: whatever key it finds is the key parseKeyFileLine finds, and
+// every other line is left to the grammar.
+TEST(DesktopEntryTest, QuickKeyOfALineAgreesWithTheLineGrammar) {
+  static const struct {
+    const char* name;
+    std::string line;
+    std::string key;  // what the quick look finds; "" leaves the line to the grammar
+  } cases[] = {
+      {"plain", "Name=x", "Name"},
+      {"translation", "Name[de]=Dateien", "Name[de]"},
+      {"blanks around the key", " \t Comment[sr@latin]  = y", "Comment[sr@latin]"},
+      {"a blank inside the key", "Key with space=x", "Key with space"},
+      {"second '=' is value", "Na=me=x", "Na"},
+      {"empty value", "Name[de]=", "Name[de]"},
+      {"key of eight bytes", "Keywords=a;b;", "Keywords"},
+      {"key of sixteen bytes", "X-GNOME-Keyword1=a", "X-GNOME-Keyword1"},
+      {"long key with locale", "X-GNOME-FullName[zh_TW]=\xe6\x96\x87", "X-GNOME-FullName[zh_TW]"},
+      {"bracket right before '='", "Name[=x", "Name["},
+      {"UTF-8 key", "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]=x", "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]"},
+      {"key not UTF-8", "Name[de]\xff=x", "Name[de]\xff"},
+      {"tab before '='", "Name\t=x", ""},
+      {"carriage return first", "\rName=x", ""},
+      {"control character in key", "Na\x01me[de]=x", ""},
+      {"DEL in key", "Name[d\x7f]=x", ""},
+      {"NUL in key", std::string("Na\0me=x", 8), ""},
+      {"no key", "=x", ""},
+      {"only blanks before '='", "        =x", ""},
+      {"no '='", "Name[de] Dateien", ""},
+      {"no '=' in eight bytes", "Name[de]", ""},
+      {"comment", "# Name=x", ""},
+      {"group header", "[Desktop Entry]", ""},
+      {"group-like key", "[Group]=x", ""},
+      {"blank", "   ", ""},
+      {"empty", "", ""},
+  };
+  // Alone, at the end of the text, and between other lines.
+  for (const auto& c : cases) {
+    for (const auto& [before, after] : {std::pair<std::string, std::string>{"", ""},
+                                        {"A=b\n", "\nName=ok\n"},
+                                        {"", "\n=value past the line\n"}}) {
+      const std::string text = before + c.line + after;
+      const std::string_view key = plainKeyOfLine(text, before.size());
+      EXPECT_EQ(key, c.key) << c.name << " / " << after;
+      const KeyFileLine parsed = parseKeyFileLine(c.line);
+      if (!key.empty()) {
+        EXPECT_EQ(parsed.kind, KeyFileLine::Kind::kEntry) << c.name;
+        EXPECT_EQ(parsed.name, key) << c.name;
+      }
+    }
+  }
+}
+
+// Reading with a selection gives the same as reading everything and keeping what the
+// selection names, on real entries and on entries with lines that are malformed, not
+// UTF-8 or unwanted in every way.
+TEST(DesktopEntryTest, ASelectionOnlyLeavesOutTheLinesItDoesNotWant) {
+  using Seen = std::vector<std::tuple<std::string, std::string, std::string>>;
+  const auto read = [](std::string_view text, const KeyFileSelection* selection, Seen& seen) {
+    return readKeyFile(
+        text, true,
+        [&](std::string_view group, std::string_view key, std::string_view raw) {
+          seen.emplace_back(group, key, raw);
+        },
+        selection);
+  };
+  std::vector<std::string> texts = {
+      "[Desktop Entry]\nName=a\nName[de]=b\nName[fr]=\xff\nExec=x\n"
+      "[Desktop Action new]\nName=n\nName[de]=\xfe\n",
+      "[Desktop Entry]\nName[de]\t=b\nName=a\xff\nName=c\n",
+      "[Desktop Entry]\nName=a\nComment[de]=ok\nName[de] no equals\n",
+      "[Desktop Entry]\nName=a\n[Action \xff]\nName=b\nName[de]=c\n",
+      "[Desktop Entry]\nName=a\n[Desktop Action x]\nNa\x01me[de]=c\n",
+      "Name[de]=before any group\n[Desktop Entry]\nName=a\n",
+      "[Desktop Entry]\r\nName[de]=b\r\nName=a\r\n   # c\n\n[Desktop Entry]\nExec=e",
+  };
+  for (const auto& file :
+       std::filesystem::directory_iterator(VRAX_FIXTURES_DIR "/applications")) {
+    texts.push_back(*readSmallFile(file.path().string(), 1 << 20));
+  }
+  const std::vector<std::string_view> named = {"Name", "Name[de]", "Exec", "Comment[de]"};
+  const std::vector<std::string_view> untranslated = {"Name", "Exec", "MimeType"};
+  const KeyFileSelection selections[] = {
+      {"Desktop Entry", nullptr}, {"Desktop Entry", &named}, {"Desktop Entry", &untranslated}};
+  for (const std::string& text : texts) {
+    for (const KeyFileSelection& selection : selections) {
+      Seen all;
+      Seen selected;
+      const bool wellFormed = read(text, nullptr, all);
+      EXPECT_EQ(read(text, &selection, selected), wellFormed) << text.substr(0, 60);
+      if (!wellFormed) continue;
+      Seen wanted;
+      for (const auto& [group, key, raw] : all) {
+        const bool asked = selection.keys != nullptr
+                               ? std::find(selection.keys->begin(), selection.keys->end(),
+                                           key) != selection.keys->end()
+                               : key.find('[') == std::string::npos;
+        if (key.empty() || (group == selection.group && asked)) {
+          wanted.emplace_back(group, key, raw);
+        }
+      }
+      EXPECT_EQ(selected, wanted) << text.substr(0, 60);
+    }
+  }
 }
 
 // The two key-file readers share one check of untrusted text: a desktop entry is refused,

@@ -1,6 +1,7 @@
 // The real platform on small hand-made trees: which entries are installed, how the
 // association lists combine, bundles, names, types and folders.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -549,6 +550,53 @@ TEST(FreedesktopTest, EntriesStayValidAcrossAListingOfEveryApplication) {
   EXPECT_EQ(platform.URLForApplicationWithBundleIdentifier("two"),
             URL::fileURLWithPath(tree.dataDirs() + "/applications/two.desktop"));
   EXPECT_EQ(platform.LSCopyDefaultRoleHandlerForContentType("text/plain", kLSRolesAll), "one");
+}
+
+// A system with hundreds of data folders, read by a process that may open few files at
+// once: the folders are not all kept open, and every entry is still found, looked up
+// by its ID or listed, in either order.
+TEST(FreedesktopTest, ManyFoldersAreReadWithFewFileDescriptors) {
+  XdgTree tree;
+  tree.program("editor");
+  constexpr int kFolders = 150;
+  std::string dirs;
+  for (int i = 0; i < kFolders; ++i) {
+    const std::string dir = tree.root() + "/many/d" + std::to_string(i);
+    tree.write("many/d" + std::to_string(i) + "/applications/app" + std::to_string(i) +
+                   ".desktop",
+               kEntry);
+    dirs += (i == 0 ? "" : ":") + dir;
+  }
+  tree.setEnv("XDG_DATA_DIRS", dirs);
+  const std::string last = tree.root() + "/many/d" + std::to_string(kFolders - 1) +
+                           "/applications/app" + std::to_string(kFolders - 1) + ".desktop";
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+  const struct Restore {
+    struct rlimit limit;
+    ~Restore() { ::setrlimit(RLIMIT_NOFILE, &limit); }
+  } restore{before};
+  struct rlimit lowered = before;
+  lowered.rlim_cur = std::min<rlim_t>(before.rlim_cur, 64);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  for (const bool listFirst : {false, true}) {
+    Freedesktop platform;
+    std::optional<std::vector<URL>> all;
+    if (listFirst) {
+      ASSERT_TRUE(platform.LSCopyAllApplicationURLs(all).ok());
+    }
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("app" + std::to_string(kFolders - 1)),
+              last)
+        << listFirst;
+    EXPECT_EQ(platform.absolutePathForAppBundleWithIdentifier("app0"),
+              tree.root() + "/many/d0/applications/app0.desktop")
+        << listFirst;
+    if (!listFirst) {
+      ASSERT_TRUE(platform.LSCopyAllApplicationURLs(all).ok());
+    }
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->size(), static_cast<std::size_t>(kFolders)) << listFirst;
+  }
 }
 
 // A change is read back through a fresh reader; one that does not take effect is
