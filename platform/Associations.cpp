@@ -17,21 +17,6 @@ constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
 // Up to this many sources, a query asks each of them rather than an index.
 constexpr std::size_t kSourcesWithoutIndex = 16;
 
-template <typename Visit>
-void forEachListItem(std::string_view raw, Visit visit) {
-  if (raw.find('\\') != std::string_view::npos) {
-    for (const auto& item : splitKeyFileList(raw)) visit(std::string_view(item));
-    return;
-  }
-  std::size_t start = 0;
-  while (start < raw.size()) {
-    std::size_t end = raw.find(';', start);
-    if (end == std::string_view::npos) end = raw.size();
-    if (end > start) visit(raw.substr(start, end - start));
-    start = end + 1;
-  }
-}
-
 }  // namespace
 
 void Associations::IdSet::clear() {
@@ -174,10 +159,10 @@ const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::st
     std::vector<Id> items;
     for (const auto& [offset, length] : cached->second) {
       items.clear();
-      forEachListItem(std::string_view(source.cache).substr(offset, length),
-                      [&](std::string_view id) {
-                        if (isValidDesktopFileId(id)) items.push_back(intern(id));
-                      });
+      forEachKeyFileListItem(std::string_view(source.cache).substr(offset, length),
+                             [&](std::string_view id) {
+                               if (isValidDesktopFileId(id)) items.push_back(intern(id));
+                             });
       expand(tweaks.additions, items, &tweaks.removals);
     }
   }

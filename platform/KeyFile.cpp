@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "platform/Handles.h"
-#include "platform/MimeAppsList.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -113,8 +113,7 @@ PlainKey scanPlainKey(std::string_view text, std::size_t start) {
       keyEnd = ++p;
     } else if (c == '=') {
       if (keyEnd == keyStart) return {};
-      return {std::string_view(keyStart, static_cast<std::size_t>(keyEnd - keyStart)),
-              translation};
+      return {std::string_view(keyStart, static_cast<std::size_t>(keyEnd - keyStart)), translation};
     } else if (c == ' ') {
       ++p;
     } else {
@@ -138,8 +137,7 @@ bool selects(const KeyFileSelection& selection, bool translationsNamed, std::str
              bool translation) {
   if (selection.keys == nullptr) return !translation;
   if (translation && !translationsNamed) return false;
-  return std::find(selection.keys->begin(), selection.keys->end(), key) !=
-         selection.keys->end();
+  return std::find(selection.keys->begin(), selection.keys->end(), key) != selection.keys->end();
 }
 
 }  // namespace
@@ -208,16 +206,70 @@ bool readKeyFile(std::string_view text, bool strict,
   return true;
 }
 
+std::string escapeKeyFileValue(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case ' ':
+        out += i == 0 ? "\\s" : " ";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string unescapeKeyFileValue(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\\' || i + 1 == raw.size()) {
+      out += raw[i];
+      continue;
+    }
+    switch (raw[++i]) {
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        out += '\\';
+        out += raw[i];
+    }
+  }
+  return out;
+}
+
 std::vector<std::string> splitKeyFileList(std::string_view raw) {
   std::vector<std::string> items;
   if (raw.find('\\') == std::string_view::npos) {
-    std::size_t start = 0;
-    while (start < raw.size()) {
-      std::size_t end = raw.find(';', start);
-      if (end == std::string_view::npos) end = raw.size();
-      if (end > start) items.emplace_back(raw.substr(start, end - start));
-      start = end + 1;
-    }
+    forEachKeyFileListItem(raw, [&](std::string_view item) { items.emplace_back(item); });
     return items;
   }
   std::string current;
@@ -237,75 +289,6 @@ std::vector<std::string> splitKeyFileList(std::string_view raw) {
   if (!current.empty()) items.push_back(unescapeKeyFileValue(current));
   items.erase(std::remove(items.begin(), items.end(), std::string()), items.end());
   return items;
-}
-
-namespace {
-
-// Reads the open file into buffer from its start, growing the buffer as needed but
-// never shrinking it; the number of bytes read, or none when the file cannot be read
-// or holds more than maxBytes.
-std::optional<std::size_t> readOpenFile(int fd, std::size_t maxBytes, std::string& buffer) {
-  constexpr std::size_t kFirstRead = 16384;
-  if (buffer.size() < kFirstRead) buffer.resize(kFirstRead);
-  const std::size_t first = std::min(buffer.size(), maxBytes + 1);
-  const ssize_t n = ::read(fd, buffer.data(), first);
-  if (n < 0) return std::nullopt;
-  std::size_t got = static_cast<std::size_t>(n);
-  // A short read of a file is its end; a larger file's size says how much room the rest
-  // needs.
-  if (got == first) {
-    struct stat info {};
-    const std::size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0
-                                 ? static_cast<std::size_t>(info.st_size)
-                                 : 2 * got;
-    std::size_t room = std::min(std::max({size + 1, got + 1, buffer.size()}), maxBytes + 1);
-    if (buffer.size() < room) buffer.resize(room);
-    for (;;) {
-      if (got == room) {
-        if (room > maxBytes) break;
-        room = std::min(room * 2, maxBytes + 1);
-        if (buffer.size() < room) buffer.resize(room);
-      }
-      const ssize_t more = ::read(fd, buffer.data() + got, room - got);
-      if (more < 0) return std::nullopt;
-      if (more == 0) break;
-      got += static_cast<std::size_t>(more);
-    }
-  }
-  if (got > maxBytes) return std::nullopt;
-  return got;
-}
-
-UniqueFd openSmallFile(int folder, const std::string& path) {
-  // No stat first: an open and one read is all a small file costs. A folder fails to
-  // read; a pipe or device never blocks (O_NONBLOCK) and cannot grow past maxBytes.
-  return UniqueFd(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-}
-
-}  // namespace
-
-std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) {
-  return readSmallFileAt(AT_FDCWD, path, maxBytes);
-}
-
-std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
-                                           std::size_t maxBytes) {
-  const UniqueFd file = openSmallFile(folder, path);
-  if (!file) return std::nullopt;
-  std::string text;
-  const auto size = readOpenFile(file.get(), maxBytes, text);
-  if (!size) return std::nullopt;
-  text.resize(*size);
-  return text;
-}
-
-std::optional<std::string_view> readSmallFileInto(int folder, const std::string& path,
-                                                  std::size_t maxBytes, std::string& buffer) {
-  const UniqueFd file = openSmallFile(folder, path);
-  if (!file) return std::nullopt;
-  const auto size = readOpenFile(file.get(), maxBytes, buffer);
-  if (!size) return std::nullopt;
-  return std::string_view(buffer.data(), *size);
 }
 
 }  // namespace platform

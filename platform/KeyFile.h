@@ -55,19 +55,28 @@ bool readKeyFile(std::string_view text, bool strict,
 // looking at their keys alone.
 std::string_view plainKeyOfLine(std::string_view text, std::size_t start);
 
+// The value format.
+// Escapes a string value: backslash, line feed, tab, carriage return, leading space.
+std::string escapeKeyFileValue(std::string_view value);
+// Undoes escapeKeyFileValue; an unknown escape keeps its backslash.
+std::string unescapeKeyFileValue(std::string_view raw);
 // A list value split at unescaped ';', each item unescaped, empty items dropped.
 std::vector<std::string> splitKeyFileList(std::string_view raw);
-
-// Reads a whole file of at most maxBytes bytes; none when it cannot be read or is larger.
-std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes);
-// The same for a path relative to an open folder (a file descriptor), which spares the
-// system walking the folder's own path again for every file in it.
-std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
-                                           std::size_t maxBytes);
-// The same into buffer, for reading many files one after the other: the buffer keeps
-// its size (it only grows), and the answer is a view of its first bytes, valid until
-// the next use of the buffer.
-std::optional<std::string_view> readSmallFileInto(int folder, const std::string& path,
-                                                  std::size_t maxBytes, std::string& buffer);
+// The same, each item given to visit(std::string_view); without a copy when the value
+// holds no escape.
+template <typename Visit>
+void forEachKeyFileListItem(std::string_view raw, Visit visit) {
+  if (raw.find('\\') != std::string_view::npos) {
+    for (const auto& item : splitKeyFileList(raw)) visit(std::string_view(item));
+    return;
+  }
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    std::size_t end = raw.find(';', start);
+    if (end == std::string_view::npos) end = raw.size();
+    if (end > start) visit(raw.substr(start, end - start));
+    start = end + 1;
+  }
+}
 
 }  // namespace platform

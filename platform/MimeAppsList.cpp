@@ -79,66 +79,6 @@ bool sameApplication(std::string_view rawItem, std::string_view id) {
 
 }  // namespace
 
-std::string escapeKeyFileValue(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case ' ':
-        out += i == 0 ? "\\s" : " ";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-std::string unescapeKeyFileValue(std::string_view raw) {
-  std::string out;
-  out.reserve(raw.size());
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] != '\\' || i + 1 == raw.size()) {
-      out += raw[i];
-      continue;
-    }
-    switch (raw[++i]) {
-      case 's':
-        out += ' ';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 't':
-        out += '\t';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      case '\\':
-        out += '\\';
-        break;
-      default:
-        out += '\\';
-        out += raw[i];
-    }
-  }
-  return out;
-}
-
 MimeAppsList MimeAppsList::parse(std::string_view text) {
   MimeAppsList list;
   if (text.find('\0') != std::string_view::npos)

@@ -121,10 +121,4 @@ bool isValidMimeType(std::string_view text);
 // "._-+", not starting with '.' or '-', at most 255 bytes.
 bool isValidDesktopFileId(std::string_view text);
 
-// Helpers of the key-file value format, shared by the writers of this layer.
-// Escapes a string value: backslash, line feed, tab, carriage return, leading space.
-std::string escapeKeyFileValue(std::string_view value);
-// Undoes escapeKeyFileValue; an unknown escape keeps its backslash.
-std::string unescapeKeyFileValue(std::string_view raw);
-
 }  // namespace platform

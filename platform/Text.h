@@ -1,9 +1,10 @@
-// Small text helpers shared by the whole platform layer: ASCII case, checks of untrusted
-// text, and maps of strings searched by view.
+// Small helpers shared by the whole platform layer: ASCII case, checks of untrusted
+// text, reading small files whole, and maps of strings searched by view.
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,6 +21,18 @@ std::string lowercase(std::string_view text);
 bool isValidUtf8(std::string_view text);
 // Whether the text holds an ASCII control character (below U+0020, or U+007F):
 bool hasControlCharacter(std::string_view text);
+
+// Reads a whole file of at most maxBytes bytes; none when it cannot be read or is larger.
+std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes);
+// The same for a path relative to an open folder (a file descriptor), which spares the
+// system walking the folder's own path again for every file in it.
+std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
+                                           std::size_t maxBytes);
+// The same into buffer, for reading many files one after the other: the buffer keeps
+// its size (it only grows), and the answer is a view of its first bytes, valid until
+// the next use of the buffer.
+std::optional<std::string_view> readSmallFileInto(int folder, const std::string& path,
+                                                  std::size_t maxBytes, std::string& buffer);
 
 // A hash of strings that also takes views, so that maps of strings are searched with a
 // view and no copy is made for a lookup.
