@@ -140,7 +140,20 @@ void Associations::readCache(Source& source) {
   }
 }
 
+void Associations::readCaches() {
+  for (auto& source : *sources_) {
+    if (!source.cacheRead) {
+      source.cacheRead = true;
+      readCache(source);
+    }
+  }
+}
+
 const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::string& type) {
+  if (!source.cacheRead) {
+    source.cacheRead = true;
+    readCache(source);
+  }
   if (const auto found = source.merged.find(type); found != source.merged.end()) {
     return found->second.empty() ? nullptr : &found->second;
   }
@@ -194,6 +207,7 @@ void Associations::load() {
     sources_->push_back(std::move(source));
   }
 
+  const bool eager = sources_->size() > kSourcesWithoutIndex;
   for (auto& source : *sources_) {
     // The source's lists in precedence order, each with whether it may add and remove
     // associations.
@@ -213,12 +227,21 @@ void Associations::load() {
         readList(source, list, associationsAllowed, respelled);
       }
     }
-    if (source.applications) readCache(source);
+    // With few sources, an applications folder's cache (or its entries' MimeType= keys)
+    // is read when a query first needs it: a default that a list names needs none.
+    if (source.applications) {
+      if (eager) {
+        readCache(source);
+      } else {
+        source.cacheRead = false;
+      }
+    }
   }
   // A source that says nothing (most often a folder that does not exist) is dropped, so
   // that a query costs nothing per such folder.
   std::erase_if(*sources_, [](const Source& source) {
-    return source.listed.empty() && source.cached.empty() && source.declared.empty();
+    return source.cacheRead && source.listed.empty() && source.cached.empty() &&
+           source.declared.empty();
   });
   // Which sources name each type, so that a query visits those alone: with many
   // folders, a type is named by few of them. With a few sources, a query visits each.
@@ -280,10 +303,12 @@ std::optional<Associations::Id> Associations::walkDefault(const std::string& typ
   const auto visit = [&](const std::string& current) -> std::optional<Id> {
     seen.clear();
     const auto& naming = sourcesNaming(current);
+    // Defaults come from lists alone: no cache is read for them.
     for (const std::size_t index : naming) {
-      const Tweaks* tweaks = tweaksOf((*sources_)[index], current);
-      if (tweaks == nullptr) continue;
-      for (const Id id : tweaks->defaults) {
+      const Source& source = (*sources_)[index];
+      const auto listed = source.listed.find(current);
+      if (listed == source.listed.end()) continue;
+      for (const Id id : listed->second.defaults) {
         if (!seen.insert(id)) continue;
         if (installed(id) != nullptr) return id;
       }
@@ -367,6 +392,7 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
 
 std::vector<std::string> Associations::associatedTypes() {
   load();
+  readCaches();
   std::unordered_set<std::string_view> seen;
   std::vector<std::string> types;
   const auto add = [&](std::string_view type) {
@@ -384,6 +410,7 @@ std::vector<std::string> Associations::associatedTypes() {
 
 bool Associations::declares(const std::string& type) {
   load();
+  readCaches();
   const auto& naming = sourcesNaming(type);
   return std::any_of(naming.begin(), naming.end(), [&](std::size_t index) {
     const Source& source = (*sources_)[index];
@@ -394,6 +421,7 @@ bool Associations::declares(const std::string& type) {
 std::optional<std::string> Associations::spellingIgnoringCase(std::string_view type) {
   load();
   if (!spellings_) {
+    readCaches();
     spellings_.emplace();
     const auto add = [&](std::string_view spelling) {
       auto [known, added] = spellings_->try_emplace(lowercase(spelling), spelling);

@@ -84,6 +84,8 @@ class Associations final {
     std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> cached;
     // For a folder without mimeinfo.cache: the IDs whose MimeType= names each type.
     std::unordered_map<std::string, std::vector<Id>> declared;
+    // Whether cache and declared are read (see readCaches).
+    bool cacheRead = true;
     // The merged associations per type, computed on first use.
     std::unordered_map<std::string, Tweaks> merged;
   };
@@ -112,6 +114,9 @@ class Associations final {
   // URL uses, so that within one source the lowercase spelling decides.
   void readList(Source& source, const MimeAppsList& list, bool associationsAllowed, bool respelled);
   void readCache(Source& source);
+  // Reads what no query has needed yet: every applications folder's cache, or its
+  // entries' MimeType= keys where it has none.
+  void readCaches();
   // All that the source says about a canonical type; null when it says nothing.
   const Tweaks* tweaksOf(Source& source, const std::string& type);
   // Appends the items not yet in list and not in excluded.
