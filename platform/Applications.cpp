@@ -311,6 +311,9 @@ bool Applications::programExists(const std::string& program) {
 std::optional<std::size_t> Applications::firstFolderOf(const std::string& id, std::size_t limit) {
   limit = std::min(limit, folders_.size());
   if (!isValidDesktopFileId(id)) return std::nullopt;
+  // Among many folders, one listing of them all answers every ID at once, where looking
+  // an ID up folder by folder would cost each ID every folder.
+  if (!listed_ && limit > kFoldersLookedUpOneByOne) listAll();
   if (listed_) {
     // Once listed, one look at the index: asking for every ID of a long list of folders
     // costs nothing per folder.

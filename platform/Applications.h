@@ -69,6 +69,7 @@ class Applications final {
   bool maskedBefore(std::size_t index, const std::string& id);
   // The first folder (before limit) holding a file with this ID; none when none does.
   std::optional<std::size_t> firstFolderOf(const std::string& id, std::size_t limit);
+  static constexpr std::size_t kFoldersLookedUpOneByOne = 16;
   // The file with this ID in one folder, relative to it; null when the folder holds none.
   const std::string* fileIn(std::size_t index, const std::string& id);
 

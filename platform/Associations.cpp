@@ -67,7 +67,12 @@ const Application* Associations::installed(Id id) {
 
 bool Associations::maskedBefore(Id id, std::size_t folders) {
   if (folders == 0) return false;
-  return applications_.maskedBefore(folders, known_[id].id);
+  Known& known = known_[id];
+  if (!known.firstFolderKnown) {
+    known.firstFolder = applications_.firstFolderOf(known.id, applications_.folderCount());
+    known.firstFolderKnown = true;
+  }
+  return known.firstFolder && *known.firstFolder < folders;
 }
 
 void Associations::expand(std::vector<Id>& list, const std::vector<Id>& items,
@@ -298,7 +303,6 @@ std::optional<Associations::Id> Associations::walkDefault(const std::string& typ
   IdSet& blocked = blocked_;
   IdSet& seen = seen_;
   blocked.clear();
-  std::vector<Id> hits;
   bool blocking = false;
   const auto visit = [&](const std::string& current) -> std::optional<Id> {
     seen.clear();
@@ -313,11 +317,24 @@ std::optional<Associations::Id> Associations::walkDefault(const std::string& typ
         if (installed(id) != nullptr) return id;
       }
     }
+    // The associations, as lookup collects them, taken one by one: the first installed
+    // one ends the walk, so the rest of a long list is never looked at.
     for (const std::size_t index : naming) {
-      hits.clear();
-      blocking = lookup((*sources_)[index], current, hits, seen, blocked) || blocking;
-      for (const Id id : hits) {
+      Source& source = (*sources_)[index];
+      const Tweaks* tweaks = tweaksOf(source, current);
+      if (tweaks == nullptr) continue;
+      for (const Id id : tweaks->additions) {
+        if (seen.contains(id) || blocked.contains(id) || maskedBefore(id, source.maskedBy)) {
+          continue;
+        }
+        seen.insert(id);
         if (installed(id) != nullptr) return id;
+      }
+      for (const Id id : tweaks->removals) {
+        if (!seen.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
+          blocked.insert(id);
+          blocking = true;
+        }
       }
     }
     return std::nullopt;

@@ -94,6 +94,9 @@ class Associations final {
     std::string id;
     bool resolved = false;
     const Application* application = nullptr;  // when resolved: the installed entry
+    // The first applications folder holding a file with this ID, asked once.
+    bool firstFolderKnown = false;
+    std::optional<std::size_t> firstFolder;
   };
   // A set of IDs that empties in constant time (a stamp per ID).
   class IdSet {
