@@ -64,11 +64,16 @@ shape_chain() {
 }
 
 # The variable must fit the kernel's limit of one environment string (128 KiB): the
-# folders that exist are reached through a short link, the missing ones are short.
-shape_folders() {
+# folders that exist are reached through a short link (short_link TREE sets $short), the
+# missing ones are short.
+short_link() {
   short=$(mktemp -u /tmp/vXXXX)
   ln -s "$1" "$short"
   echo "$short" >>"$work/links"
+}
+
+shape_folders() {
+  short_link "$1"
   dirs=$short/system
   i=0
   while [ "$i" -lt "$2" ]; do
@@ -86,9 +91,7 @@ shape_folders() {
 
 # One folder named n / 4 times (3,000 times at 10 n = 12,000).
 shape_repeat() {
-  short=$(mktemp -u /tmp/vXXXX)
-  ln -s "$1" "$short"
-  echo "$short" >>"$work/links"
+  short_link "$1"
   dirs=$short/system
   i=0
   while [ "$i" -lt $(($2 / 4)) ]; do dirs=$dirs:$short/system; i=$((i + 1)); done

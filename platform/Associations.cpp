@@ -275,24 +275,24 @@ const std::vector<std::size_t>& Associations::sourcesNaming(const std::string& t
   return found == naming_.end() ? kNone : found->second;
 }
 
-bool Associations::lookup(Source& source, const std::string& type, std::vector<Id>& hits,
-                          IdSet& hitSet, IdSet& blocked) {
+template <typename Take>
+bool Associations::lookup(Source& source, const std::string& type, IdSet& seen, IdSet& blocked,
+                          bool& blocks, Take take) {
   const Tweaks* found = tweaksOf(source, type);
   if (found == nullptr) return false;
-  bool blocks = false;
   for (const Id id : found->additions) {
-    if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
-      hitSet.insert(id);
-      hits.push_back(id);
+    if (!seen.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
+      seen.insert(id);
+      if (take(id)) return true;
     }
   }
   for (const Id id : found->removals) {
-    if (!hitSet.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
+    if (!seen.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
       blocked.insert(id);
       blocks = true;
     }
   }
-  return blocks;
+  return false;
 }
 
 std::optional<Associations::Id> Associations::walkDefault(const std::string& type, bool ownOnly,
@@ -317,24 +317,16 @@ std::optional<Associations::Id> Associations::walkDefault(const std::string& typ
         if (installed(id) != nullptr) return id;
       }
     }
-    // The associations, as lookup collects them, taken one by one: the first installed
-    // one ends the walk, so the rest of a long list is never looked at.
+    // The associations source by source: the first installed one ends the walk, so the
+    // rest of a long list is never looked at.
+    std::optional<Id> found;
     for (const std::size_t index : naming) {
-      Source& source = (*sources_)[index];
-      const Tweaks* tweaks = tweaksOf(source, current);
-      if (tweaks == nullptr) continue;
-      for (const Id id : tweaks->additions) {
-        if (seen.contains(id) || blocked.contains(id) || maskedBefore(id, source.maskedBy)) {
-          continue;
-        }
-        seen.insert(id);
-        if (installed(id) != nullptr) return id;
-      }
-      for (const Id id : tweaks->removals) {
-        if (!seen.contains(id) && !blocked.contains(id) && !maskedBefore(id, source.maskedBy)) {
-          blocked.insert(id);
-          blocking = true;
-        }
+      if (lookup((*sources_)[index], current, seen, blocked, blocking, [&](Id id) {
+            if (installed(id) == nullptr) return false;
+            found = id;
+            return true;
+          })) {
+        return found;
       }
     }
     return std::nullopt;
@@ -385,9 +377,13 @@ std::vector<std::string> Associations::allFor(std::string_view type) {
   std::vector<Id> hits;
   seen_.clear();
   blocked_.clear();
+  bool blocks = false;  // what removals block matters to the walk to a default only
   for (const auto& current : database_.withAncestors(type)) {
     for (const std::size_t index : sourcesNaming(current)) {
-      lookup((*sources_)[index], current, hits, seen_, blocked_);
+      lookup((*sources_)[index], current, seen_, blocked_, blocks, [&](Id id) {
+        hits.push_back(id);
+        return false;
+      });
     }
   }
   std::vector<std::string> result;

@@ -129,10 +129,13 @@ class Associations final {
   const Application* installed(Id id);
   // Whether a file in one of the first `folders` applications folders claims the ID.
   bool maskedBefore(Id id, std::size_t folders);
-  // Adds the source's associations of type to hits, and its removals to blocked;
-  // answers whether it blocked any.
-  bool lookup(Source& source, const std::string& type, std::vector<Id>& hits, IdSet& hitSet,
-              IdSet& blocked);
+  // Gives the source's associations of type, in order, to take(id): those not seen,
+  // blocked or masked, each then seen. When take answers true, lookup stops there and
+  // answers true. Otherwise the source's removals are added to blocked (blocks is set
+  // when one blocked an ID) and it answers false.
+  template <typename Take>
+  bool lookup(Source& source, const std::string& type, IdSet& seen, IdSet& blocked, bool& blocks,
+              Take take);
 
   // The default of a canonical type through its ancestors; with ownOnly, of the type's
   // own sources alone, blocks then telling whether they removed an application.

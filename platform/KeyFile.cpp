@@ -1,14 +1,9 @@
 #include "platform/KeyFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "platform/Handles.h"
 #include "platform/Text.h"
 
 namespace platform {
