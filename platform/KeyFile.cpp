@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/Text.h"
 
@@ -119,10 +125,134 @@ PlainKey scanPlainKey(std::string_view text, std::size_t start) {
   }
 }
 
+#if defined(__SSE2__)
+// One bit per byte of x, set where the byte is c.
+std::uint32_t bytesEqual(__m128i x, char c) {
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(c))));
+}
+// One bit per byte of x, set where the byte is a control character (below 0x20, DEL).
+std::uint32_t controlBytes(__m128i x) {
+  // Unsigned x <= 0x1F: the smaller of the two is x itself.
+  const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
+  return static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_or_si128(low, _mm_cmpeq_epi8(x, _mm_set1_epi8(0x7F)))));
+}
+#endif
+
+// scanPlainKey for the common line: one that starts with its key and has its '=' within
+// 32 bytes, which are looked at 16 at a time. Any other line goes to scanPlainKey.
+PlainKey plainKeyAt(std::string_view text, std::size_t start) {
+#if defined(__SSE2__)
+  constexpr std::size_t kSpan = 32;
+  const char* const p = text.data() + start;
+  if (text.size() - start >= kSpan && !isBlank(*p)) {
+    if (*p == '#' || *p == '[') return {};
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+    const std::uint32_t equals = bytesEqual(low, '=') | bytesEqual(high, '=') << 16;
+    if (equals != 0) {
+      const auto at = static_cast<std::size_t>(std::countr_zero(equals));
+      const std::uint32_t before = (std::uint32_t{1} << at) - 1;
+      const std::uint32_t controls = controlBytes(low) | controlBytes(high) << 16;
+      // A control character before the '=' leaves the line to the full grammar.
+      if (at == 0 || (controls & before) != 0) return {};
+      std::size_t end = at;
+      while (p[end - 1] == ' ') --end;
+      const std::uint32_t brackets = bytesEqual(low, '[') | bytesEqual(high, '[') << 16;
+      return {std::string_view(p, end), (brackets & before) != 0};
+    }
+  }
+#endif
+  return scanPlainKey(text, start);
+}
+
+// The line feeds of a text, found a window at a time: the window's bytes are compared
+// 16 at a time, and the positions of its line feeds listed, so that going from line to
+// line costs neither a call nor a branch that depends on how long a line is.
+class LineFeeds {
+ public:
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  explicit LineFeeds(std::string_view text) : text_(text) {}
+
+  // The first line feed at or after at; npos when none. Each call asks for a position
+  // no earlier than the one before.
+  std::size_t next(std::size_t at) {
+    while (index_ < count_ && feeds_[index_] < at) ++index_;
+    if (index_ < count_) return feeds_[index_];
+    return nextInLaterWindow(at);
+  }
+
+ private:
+  static constexpr std::size_t kWindow = 4096;  // bytes, a multiple of 64
+
+  // No line feed between at and the end of the window: the next one lies beyond.
+  [[gnu::noinline]] std::size_t nextInLaterWindow(std::size_t at) {
+    while (scanned_ < text_.size()) {
+      list(std::max(at, scanned_));
+      if (count_ != 0) return feeds_[0];
+    }
+    return npos;
+  }
+
+  // Lists the line feeds of the window from `from` on.
+  void list(std::size_t from) {
+    const std::size_t end = std::min(text_.size(), from + kWindow);
+    index_ = 0;
+    count_ = 0;
+    std::size_t at = from;
+    for (; end - at >= 64; at += 64) add(at, lineFeedsOf64(text_.data() + at));
+    for (; at < end; ++at) {
+      if (text_[at] == '\n') feeds_[count_++] = at;
+    }
+    scanned_ = end;
+  }
+
+  // The line feeds of 64 bytes, one bit per byte.
+  static std::uint64_t lineFeedsOf64(const char* bytes) {
+#if defined(__SSE2__)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const auto part = [&](unsigned offset) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + offset));
+      return static_cast<std::uint64_t>(
+          static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lineFeed))));
+    };
+    return part(0) | part(16) << 16 | part(32) << 32 | part(48) << 48;
+#else
+    std::uint64_t bits = 0;
+    for (unsigned i = 0; i < 64; ++i) bits |= std::uint64_t{bytes[i] == '\n'} << i;
+    return bits;
+#endif
+  }
+
+  // Lists the positions of the bits, base being that of bit 0. A real line is about as
+  // long as 64 bytes: two positions are written whatever the count (the array has room
+  // to spare), and only more than two take a loop.
+  void add(std::size_t base, std::uint64_t bits) {
+    std::size_t* const out = feeds_.data() + count_;
+    out[0] = base + static_cast<std::size_t>(std::countr_zero(bits));
+    const std::size_t first = bits != 0;
+    bits &= bits - 1;
+    out[1] = base + static_cast<std::size_t>(std::countr_zero(bits));
+    const std::size_t second = bits != 0;
+    bits &= bits - 1;
+    count_ += first + second;
+    for (; bits != 0; bits &= bits - 1) {
+      feeds_[count_++] = base + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+  }
+
+  std::string_view text_;
+  std::size_t scanned_ = 0;  // the line feeds before this are listed or past
+  std::size_t index_ = 0;    // the first listed line feed not yet passed
+  std::size_t count_ = 0;    // how many are listed
+  std::array<std::size_t, kWindow + 2> feeds_;
+};
+
 }  // namespace
 
 std::string_view plainKeyOfLine(std::string_view text, std::size_t start) {
-  return scanPlainKey(text, start).key;
+  return plainKeyAt(text, start).key;
 }
 
 namespace {
@@ -155,25 +285,24 @@ bool readKeyFile(std::string_view text, bool strict,
     return selection != nullptr && inGroup &&
            (!groupSelected || !selects(*selection, translationsNamed, key, translation));
   };
+  LineFeeds feeds(text);
   std::size_t start = 0;
   while (start < text.size()) {
     // Most lines of a real entry are translations no reader asks for: such a line is
     // passed over by its key, its value never looked at.
     if (selection != nullptr && inGroup) {
-      const PlainKey plain = scanPlainKey(text, start);
+      const PlainKey plain = plainKeyAt(text, start);
       if (!plain.key.empty() &&
           (!groupSelected || (plain.translation && !translationsNamed) ||
            !selects(*selection, translationsNamed, plain.key, plain.translation))) {
-        const char* const value = plain.key.data() + plain.key.size();
-        const void* const end =
-            std::memchr(value, '\n', static_cast<std::size_t>(text.data() + text.size() - value));
-        if (end == nullptr) break;
-        start = static_cast<std::size_t>(static_cast<const char*>(end) - text.data()) + 1;
+        const std::size_t end = feeds.next(start);
+        if (end == LineFeeds::npos) break;
+        start = end + 1;
         continue;
       }
     }
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t end = feeds.next(start);
+    if (end == LineFeeds::npos) end = text.size();
     const std::string_view line = text.substr(start, end - start);
     start = end + 1;
     const KeyFileLine parsed = parseKeyFileLine(line);

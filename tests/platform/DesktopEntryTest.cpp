@@ -115,7 +115,13 @@ TEST(DesktopEntryTest, QuickKeyOfALineAgreesWithTheLineGrammar) {
       {"key of sixteen bytes", "X-GNOME-Keyword1=a", "X-GNOME-Keyword1"},
       {"long key with locale", "X-GNOME-FullName[zh_TW]=\xe6\x96\x87", "X-GNOME-FullName[zh_TW]"},
       {"bracket right before '='", "Name[=x", "Name["},
-      {"UTF-8 key", "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]=x", "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]"},
+      {"key past 32 bytes", "X-Desktop-File-Install-Version[zh_TW]=0.26",
+       "X-Desktop-File-Install-Version[zh_TW]"},
+      {"'=' at byte 32", std::string(31, 'K') + "=x", std::string(31, 'K')},
+      {"blanks before a long key", "  " + std::string(40, 'K') + "[de] =x",
+       std::string(40, 'K') + "[de]"},
+      {"UTF-8 key", "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]=x",
+       "\xd0\x9a\xd0\xbb\xd1\x8e\xd1\x87[ru]"},
       {"key not UTF-8", "Name[de]\xff=x", "Name[de]\xff"},
       {"tab before '='", "Name\t=x", ""},
       {"carriage return first", "\rName=x", ""},
@@ -132,11 +138,13 @@ TEST(DesktopEntryTest, QuickKeyOfALineAgreesWithTheLineGrammar) {
       {"blank", "   ", ""},
       {"empty", "", ""},
   };
-  // Alone, at the end of the text, and between other lines.
+  // Alone, at the end of the text, between other lines, and with enough text after it
+  // for the look 16 bytes at a time.
   for (const auto& c : cases) {
     for (const auto& [before, after] : {std::pair<std::string, std::string>{"", ""},
                                         {"A=b\n", "\nName=ok\n"},
-                                        {"", "\n=value past the line\n"}}) {
+                                        {"", "\n=value past the line\n"},
+                                        {"A=b\n", "\n=" + std::string(64, 'v') + "\n"}}) {
       const std::string text = before + c.line + after;
       const std::string_view key = plainKeyOfLine(text, before.size());
       EXPECT_EQ(key, c.key) << c.name << " / " << after;
@@ -172,8 +180,15 @@ TEST(DesktopEntryTest, ASelectionOnlyLeavesOutTheLinesItDoesNotWant) {
       "Name[de]=before any group\n[Desktop Entry]\nName=a\n",
       "[Desktop Entry]\r\nName[de]=b\r\nName=a\r\n   # c\n\n[Desktop Entry]\nExec=e",
   };
-  for (const auto& file :
-       std::filesystem::directory_iterator(VRAX_FIXTURES_DIR "/applications")) {
+  // Line feeds are found some kilobytes at a time: lines across those windows, one
+  // longer than several of them, and a malformed line far into the file.
+  std::string wide = "[Desktop Entry]\nComment[de]=" + std::string(9000, 'c') + "\nName=a\n";
+  for (int i = 0; i < 400; ++i)
+    wide += "Name[x" + std::to_string(i) + "]=" + std::string(i % 70, 'n') + "\n";
+  texts.push_back(wide + "Exec=e\n");
+  texts.push_back(wide + "Exec=e\nName[de] no equals\n");
+  texts.push_back(wide + "Name=last, without a line feed");
+  for (const auto& file : std::filesystem::directory_iterator(VRAX_FIXTURES_DIR "/applications")) {
     texts.push_back(*readSmallFile(file.path().string(), 1 << 20));
   }
   const std::vector<std::string_view> named = {"Name", "Name[de]", "Exec", "Comment[de]"};
@@ -190,8 +205,8 @@ TEST(DesktopEntryTest, ASelectionOnlyLeavesOutTheLinesItDoesNotWant) {
       Seen wanted;
       for (const auto& [group, key, raw] : all) {
         const bool asked = selection.keys != nullptr
-                               ? std::find(selection.keys->begin(), selection.keys->end(),
-                                           key) != selection.keys->end()
+                               ? std::find(selection.keys->begin(), selection.keys->end(), key) !=
+                                     selection.keys->end()
                                : key.find('[') == std::string::npos;
         if (key.empty() || (group == selection.group && asked)) {
           wanted.emplace_back(group, key, raw);
@@ -223,7 +238,10 @@ TEST(DesktopEntryTest, BothKeyFileReadersCheckTextAlike) {
       {"bad byte after a long ASCII run", "an application for\xff editing", false},
       {"bad byte at the end of a run of eight", "abcdefg\x80", false},
       {"cut short after a run of eight", "abcdefgh\xe2\x82", false},
-      {"ASCII around a long character", "abcdefgh\xf0\x9f\x98\x80" "abcdefgh", true},
+      {"ASCII around a long character",
+       "abcdefgh\xf0\x9f\x98\x80"
+       "abcdefgh",
+       true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(isValidUtf8(c.bytes), c.utf8) << c.name;
