@@ -19,6 +19,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
                                                 const std::vector<std::string_view>* keys) {
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
   DesktopEntry desktopEntry;
+  // Room for every key asked for at once: most entries have most of them.
+  desktopEntry.rawEntries_.reserve(keys != nullptr ? keys->size() : 16);
   std::optional<std::string_view> firstGroup;
   // The keys asked for, or every untranslated one; the other lines are passed over
   // unread.
