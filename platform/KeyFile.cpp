@@ -198,13 +198,14 @@ class LineFeeds {
   // Lists the line feeds of the window from `from` on.
   void list(std::size_t from) {
     const std::size_t end = std::min(text_.size(), from + kWindow);
-    index_ = 0;
-    count_ = 0;
+    std::size_t count = 0;
     std::size_t at = from;
-    for (; end - at >= 64; at += 64) add(at, lineFeedsOf64(text_.data() + at));
+    for (; end - at >= 64; at += 64) count = add(count, at, lineFeedsOf64(text_.data() + at));
     for (; at < end; ++at) {
-      if (text_[at] == '\n') feeds_[count_++] = at;
+      if (text_[at] == '\n') feeds_[count++] = at;
     }
+    index_ = 0;
+    count_ = count;
     scanned_ = end;
   }
 
@@ -225,21 +226,25 @@ class LineFeeds {
 #endif
   }
 
-  // Lists the positions of the bits, base being that of bit 0. A real line is about as
-  // long as 64 bytes: two positions are written whatever the count (the array has room
-  // to spare), and only more than two take a loop.
-  void add(std::size_t base, std::uint64_t bits) {
-    std::size_t* const out = feeds_.data() + count_;
-    out[0] = base + static_cast<std::size_t>(std::countr_zero(bits));
-    const std::size_t first = bits != 0;
-    bits &= bits - 1;
-    out[1] = base + static_cast<std::size_t>(std::countr_zero(bits));
-    const std::size_t second = bits != 0;
-    bits &= bits - 1;
-    count_ += first + second;
-    for (; bits != 0; bits &= bits - 1) {
-      feeds_[count_++] = base + static_cast<std::size_t>(std::countr_zero(bits));
+  // Lists the positions of the bits after the first count, base being that of bit 0;
+  // answers the new count. A real line is about as long as 64 bytes: two positions are
+  // written whatever the bits (the array has room to spare) and counted without a
+  // branch, and only a third takes a loop.
+  std::size_t add(std::size_t count, std::size_t base, std::uint64_t bits) {
+    // The lowest bit set (63 for none): counting zeros needs no case, and so no branch,
+    // for a word without any.
+    const auto lowest = [](std::uint64_t word) {
+      return static_cast<std::size_t>(__builtin_ctzll(word | std::uint64_t{1} << 63));
+    };
+    std::size_t* const out = feeds_.data() + count;
+    const std::uint64_t rest = bits & (bits - 1);
+    out[0] = base + lowest(bits);
+    out[1] = base + lowest(rest);
+    count += static_cast<std::size_t>(bits != 0) + static_cast<std::size_t>(rest != 0);
+    for (std::uint64_t more = rest & (rest - 1); more != 0; more &= more - 1) {
+      feeds_[count++] = base + static_cast<std::size_t>(std::countr_zero(more));
     }
+    return count;
   }
 
   std::string_view text_;
