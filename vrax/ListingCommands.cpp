@@ -33,7 +33,8 @@ std::string sortKey(const std::string& text) {
 
 void printPairs(const std::map<std::string, std::string>& map) {
   auto text = formatPairs(sortedPairs(map));
-  writeStandardOutput(*text + "\n");
+  *text += '\n';
+  writeStandardOutput(*text);
 }
 
 }  // namespace
@@ -53,7 +54,10 @@ std::vector<Pair> sortedPairs(const std::map<std::string, std::string>& map) {
 
 std::optional<std::string> formatPairs(const std::optional<std::vector<Pair>>& pairs) {
   if (!pairs) return std::nullopt;
+  std::size_t size = 0;
+  for (const auto& [key, value] : *pairs) size += key.size() + value.size() + 5;
   std::string text;
+  text.reserve(size + 1);  // and the caller's last line feed
   for (const auto& [key, value] : *pairs) {
     text += key;
     text += "\t\t\t\t";
@@ -75,12 +79,17 @@ void GetApps::execute(const cmdkit::CommandArguments& /*arguments*/) {
     throw cmdkit::CLIError::error(
         "Veltrane ERROR: Couldn't generate the list of installed applications.");
   }
+  // One line per application, made once at its full size: a listing of thousands is
+  // never held twice.
+  std::size_t size = 0;
+  for (const auto& path : *applications) size += path.size() + 1;
   std::string text;
+  text.reserve(size);
   for (const auto& path : *applications) {
-    if (&path != &applications->front()) text += '\n';
     text += path;
+    text += '\n';
   }
-  writeStandardOutput(text + "\n");
+  writeStandardOutput(text.empty() ? std::string_view("\n") : std::string_view(text));
 }
 
 void GetSchemes::execute(const cmdkit::CommandArguments& /*arguments*/) {
