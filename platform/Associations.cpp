@@ -113,6 +113,8 @@ void Associations::readList(Source& source, const MimeAppsList& list, bool assoc
 }
 
 void Associations::readCache(Source& source) {
+  if (source.cacheRead) return;
+  source.cacheRead = true;
   const std::size_t folder = *source.applications;
   if (auto text = readSmallFile(source.path + "/mimeinfo.cache", kMaxListBytes)) {
     source.cache = std::move(*text);
@@ -146,19 +148,11 @@ void Associations::readCache(Source& source) {
 }
 
 void Associations::readCaches() {
-  for (auto& source : *sources_) {
-    if (!source.cacheRead) {
-      source.cacheRead = true;
-      readCache(source);
-    }
-  }
+  for (auto& source : *sources_) readCache(source);
 }
 
 const Associations::Tweaks* Associations::tweaksOf(Source& source, const std::string& type) {
-  if (!source.cacheRead) {
-    source.cacheRead = true;
-    readCache(source);
-  }
+  readCache(source);
   if (const auto found = source.merged.find(type); found != source.merged.end()) {
     return found->second.empty() ? nullptr : &found->second;
   }
@@ -235,11 +229,8 @@ void Associations::load() {
     // With few sources, an applications folder's cache (or its entries' MimeType= keys)
     // is read when a query first needs it: a default that a list names needs none.
     if (source.applications) {
-      if (eager) {
-        readCache(source);
-      } else {
-        source.cacheRead = false;
-      }
+      source.cacheRead = false;
+      if (eager) readCache(source);
     }
   }
   // A source that says nothing (most often a folder that does not exist) is dropped, so

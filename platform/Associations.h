@@ -84,7 +84,8 @@ class Associations final {
     std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> cached;
     // For a folder without mimeinfo.cache: the IDs whose MimeType= names each type.
     std::unordered_map<std::string, std::vector<Id>> declared;
-    // Whether cache and declared are read (see readCaches).
+    // Whether cache and declared are read (see readCache); a source that is no
+    // applications folder has neither to read.
     bool cacheRead = true;
     // The merged associations per type, computed on first use.
     std::unordered_map<std::string, Tweaks> merged;
@@ -116,10 +117,14 @@ class Associations final {
   // is filed in a second pass (respelled), after the lowercase spelling that opening a
   // URL uses, so that within one source the lowercase spelling decides.
   void readList(Source& source, const MimeAppsList& list, bool associationsAllowed, bool respelled);
+  // Reads an applications folder's cache (or its entries' MimeType= keys) once.
   void readCache(Source& source);
   // Reads what no query has needed yet: every applications folder's cache, or its
   // entries' MimeType= keys where it has none.
   void readCaches();
+  // The sources (indexes into sources_, in precedence order) that may name a canonical
+  // type: those that do, or every source when there are few.
+  const std::vector<std::size_t>& sourcesNaming(const std::string& type) const;
   // All that the source says about a canonical type; null when it says nothing.
   const Tweaks* tweaksOf(Source& source, const std::string& type);
   // Appends the items not yet in list and not in excluded.
@@ -144,10 +149,6 @@ class Associations final {
   const XdgDirs& dirs_;
   MimeDatabase& database_;
   Applications& applications_;
-  // The sources (indexes into sources_, in precedence order) that may name a canonical
-  // type: those that do, or every source when there are few.
-  const std::vector<std::size_t>& sourcesNaming(const std::string& type) const;
-
   std::optional<std::vector<Source>> sources_;
   StringMap<std::vector<std::size_t>> naming_;
   std::vector<std::size_t> everySource_;

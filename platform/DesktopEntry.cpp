@@ -46,13 +46,9 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text,
 std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, int folder,
                                                const std::vector<std::string_view>* keys,
                                                std::string* buffer) {
-  const int at = folder >= 0 ? folder : AT_FDCWD;
-  if (buffer != nullptr) {
-    const auto text = readSmallFileInto(at, path, kMaxDesktopEntryBytes, *buffer);
-    if (!text) return std::nullopt;
-    return parse(*text, keys);
-  }
-  const auto text = readSmallFileAt(at, path, kMaxDesktopEntryBytes);
+  std::string own;
+  const auto text = readSmallFileInto(folder >= 0 ? folder : AT_FDCWD, path, kMaxDesktopEntryBytes,
+                                      buffer != nullptr ? *buffer : own);
   if (!text) return std::nullopt;
   return parse(*text, keys);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/DesktopExec.h"
-#include "platform/MimeDatabase.h"
+#include "platform/Text.h"
 
 namespace platform {
 

@@ -297,9 +297,7 @@ bool readKeyFile(std::string_view text, bool strict,
     // passed over by its key, its value never looked at.
     if (selection != nullptr && inGroup) {
       const PlainKey plain = plainKeyAt(text, start);
-      if (!plain.key.empty() &&
-          (!groupSelected || (plain.translation && !translationsNamed) ||
-           !selects(*selection, translationsNamed, plain.key, plain.translation))) {
+      if (!plain.key.empty() && unwanted(plain.key, plain.translation)) {
         const std::size_t end = feeds.next(start);
         if (end == LineFeeds::npos) break;
         start = end + 1;

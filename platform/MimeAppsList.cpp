@@ -387,10 +387,7 @@ bool isValidMimeType(std::string_view text) {
   constexpr std::string_view kSchemePrefix = "x-scheme-handler/";
   const auto samePrefix = [&] {
     for (std::size_t i = 0; i < kSchemePrefix.size(); ++i) {
-      const char c = text[i];
-      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kSchemePrefix[i]) {
-        return false;
-      }
+      if (asciiLower(text[i]) != kSchemePrefix[i]) return false;
     }
     return true;
   };

@@ -150,10 +150,7 @@ void MimeDatabase::loadFoldedNames() {
   loadTypes();
   foldedNames_.emplace();
   const auto fold = [&](View name, View target) {
-    if (std::none_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
-      return;
-    }
-    foldedNames_->try_emplace(lowercase(name), target);
+    if (hasAsciiCapital(name)) foldedNames_->try_emplace(lowercase(name), target);
   };
   for (const View type : *typeOrder_) fold(type, type);
   for (const auto& [alias, target] : *aliases_) fold(alias, target);
@@ -189,9 +186,7 @@ bool MimeDatabase::isCanonical(std::string_view type) {
   if (aliases_->count(type) > 0) return false;
   loadTypes();
   if (typeSet_.count(type) > 0) return true;
-  if (std::any_of(type.begin(), type.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
-    return canonical(type) == type;
-  }
+  if (hasAsciiCapital(type)) return canonical(type) == type;
   // In lower case already: the type itself, unless it is how a name with capitals is
   // folded.
   loadFoldedNames();

@@ -14,10 +14,12 @@ namespace platform {
 
 std::string lowercase(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = asciiLower(c);
   return out;
+}
+
+bool hasAsciiCapital(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
 bool isValidUtf8(std::string_view s) {
@@ -122,12 +124,10 @@ std::optional<std::string> readSmallFile(const std::string& path, std::size_t ma
 
 std::optional<std::string> readSmallFileAt(int folder, const std::string& path,
                                            std::size_t maxBytes) {
-  const UniqueFd file = openSmallFile(folder, path);
-  if (!file) return std::nullopt;
   std::string text;
-  const auto size = readOpenFile(file.get(), maxBytes, text);
-  if (!size) return std::nullopt;
-  text.resize(*size);
+  const auto read = readSmallFileInto(folder, path, maxBytes, text);
+  if (!read) return std::nullopt;
+  text.resize(read->size());
   return text;
 }
 

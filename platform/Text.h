@@ -15,6 +15,11 @@ namespace platform {
 // The text with ASCII capital letters lowercased (MIME types, URL schemes and host names
 // ignore ASCII case).
 std::string lowercase(std::string_view text);
+inline char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+// Whether the text holds an ASCII capital letter, that is whether lowercase changes it.
+bool hasAsciiCapital(std::string_view text);
 
 // Checks of untrusted text shared by every reader of files. Whether the text is
 // well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF):
